@@ -1,0 +1,21 @@
+#include "core/atomicfile.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+QString writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    const auto failure = [&](const QString& reason) {
+        file.cancelWriting();
+        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), reason);
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(file.errorString());
+    if (file.write(bytes) != bytes.size())
+        return failure(file.errorString());
+    if (!file.commit())
+        return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    return {};
+}

@@ -1,0 +1,89 @@
+#include "core/daynumber.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 epochJulianDay = 2415019; // QDate(1899, 12, 30).toJulianDay()
+constexpr double msecsPerDay = 86400000.0;
+
+} // namespace
+
+double dayNumber(const QDate& date)
+{
+    return double(date.toJulianDay() - epochJulianDay);
+}
+
+double dayNumber(const QDateTime& when)
+{
+    const double days = dayNumber(when.date());
+    const double fraction = when.time().msecsSinceStartOfDay() / msecsPerDay;
+    // Before the epoch the fraction still counts forward from midnight of that day.
+    return days < 0 ? days - fraction : days + fraction;
+}
+
+QDate dateOfDayNumber(double day)
+{
+    if (!std::isfinite(day) || std::fabs(day) > 3.0e6)
+        return {};
+    return QDate::fromJulianDay(qint64(std::trunc(day)) + epochJulianDay);
+}
+
+QTime timeOfDayNumber(double day)
+{
+    if (!std::isfinite(day))
+        return QTime(0, 0);
+    const double fraction = std::fabs(day - std::trunc(day));
+    qint64 msecs = qint64(std::llround(fraction * msecsPerDay));
+    if (msecs >= qint64(msecsPerDay))
+        msecs = qint64(msecsPerDay) - 1;
+    return QTime::fromMSecsSinceStartOfDay(int(msecs));
+}
+
+QDateTime dateTimeOfDayNumber(double day)
+{
+    return QDateTime(dateOfDayNumber(day), timeOfDayNumber(day));
+}
+
+QString dayNumberText(double day)
+{
+    if (!std::isfinite(day))
+        return QStringLiteral("0");
+    if (day == 0)
+        return QStringLiteral("0");
+    const int integerDigits = int(std::floor(std::log10(std::fabs(day)))) + 1;
+    const int decimals = std::clamp(15 - integerDigits, 0, 340);
+    char buffer[400];
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, day);
+    QByteArray text(buffer, length);
+    if (text.contains('.')) {
+        while (text.endsWith('0'))
+            text.chop(1);
+        if (text.endsWith('.'))
+            text.chop(1);
+    }
+    if (text == "-0")
+        return QStringLiteral("0");
+    return QString::fromLatin1(text);
+}
+
+bool parseDayNumber(QStringView text, double* day)
+{
+    bool ok = false;
+    // Plain decimal text only: toDouble is locale-independent for QStringView.
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    *day = value;
+    return true;
+}
+
+double dueDayNumber(QStringView cell)
+{
+    double day = NoDueDate;
+    if (!parseDayNumber(cell, &day))
+        return NoDueDate;
+    return day;
+}

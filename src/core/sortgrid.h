@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A table of text cells addressed by row and column, the in-memory form of every table file.
+// It never has fewer than one row or one column; an empty table is one row of empty cells.
+class TSortGrid {
+public:
+    explicit TSortGrid(int colCount = 1, int rowCount = 1);
+
+    int rowCount() const { return int(m_rows.size()); }
+    int colCount() const { return m_colCount; }
+    // Growing adds empty rows or cells; shrinking drops them. Never below one.
+    void setRowCount(int count);
+    void setColCount(int count);
+
+    // Cells outside the table read as empty; writes outside it are ignored.
+    const QString& cell(int row, int col) const;
+    void setCell(int row, int col, const QString& text);
+    // A whole row, always colCount() cells long.
+    const QStringList& row(int row) const { return m_rows.at(row); }
+    // Replaces a row's cells: surplus cells are dropped, missing ones are empty.
+    void setRow(int row, QStringList cells);
+
+    // The row the caller works on after a lookup (for example LocateTaskRow).
+    int currentRow() const { return m_currentRow; }
+    void setCurrentRow(int row) { m_currentRow = row; }
+
+    // Clears every cell, keeping the size.
+    void clearCells();
+    // One empty row, count of columns kept.
+    void clear();
+
+    // Inserts an empty row at `row`; the rows from there move down by one.
+    void InsertRow(int row);
+    // Removes the row; the only row of a table is emptied instead.
+    void DeleteRow(int row);
+    // Takes the row out and puts it back at position `to` (counted after the removal).
+    void MoveRow(int from, int to);
+    // Removes a column; later columns move one place left. The only column is emptied instead.
+    void DeleteColumn(int col);
+
+    // Replaces the content with the lines of a text: lines end at CR, LF or CR LF; a line end
+    // at the very end adds no line; a NUL character ends the text. Each line is cut at every
+    // delimiter; the column count becomes one, then grows to the longest line's field count.
+    void LoadFromText(QStringView text, QChar delimiter);
+    // Reads a file (UTF-8, else Windows-1252) as LoadFromText does. Returns an empty string on
+    // success, otherwise an error naming the file; the grid is then left unchanged.
+    QString LoadFromFile(const QString& path, QChar delimiter);
+
+    // Every row, every column joined by the delimiter, each line ended by CR LF.
+    QString ToText(QChar delimiter) const;
+    // Writes ToText atomically. Returns an empty string on success, otherwise the error naming
+    // the file and the reason; the previous file is then left intact.
+    QString SaveToFile(const QString& path, QChar delimiter) const;
+
+    // Direct row access for the readers that sort or filter whole rows.
+    QList<QStringList>& rows() { return m_rows; }
+    const QList<QStringList>& rows() const { return m_rows; }
+
+private:
+    QList<QStringList> m_rows;
+    int m_colCount = 1;
+    int m_currentRow = 0;
+};

@@ -1,0 +1,217 @@
+#include "core/tasktable.h"
+
+#include <limits>
+
+bool parseStoredInteger(QStringView text, qint64* value)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == u'$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size())
+        return false;
+    quint64 result = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t ch = text[i].unicode();
+        int digit = -1;
+        if (ch >= u'0' && ch <= u'9')
+            digit = ch - u'0';
+        else if (ch >= u'a' && ch <= u'f')
+            digit = ch - u'a' + 10;
+        else if (ch >= u'A' && ch <= u'F')
+            digit = ch - u'A' + 10;
+        if (digit < 0 || digit >= base)
+            return false;
+        result = result * base + digit;
+        if (result > quint64(std::numeric_limits<qint64>::max()))
+            return false;
+    }
+    *value = negative ? -qint64(result) : qint64(result);
+    return true;
+}
+
+int storedIntegerOr(QStringView text, int fallback)
+{
+    qint64 value = 0;
+    if (!parseStoredInteger(text, &value))
+        return fallback;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+        // Hexadecimal values are 32-bit patterns (colours, flags).
+        if (value > 0 && value <= qint64(std::numeric_limits<quint32>::max()))
+            return int(quint32(value));
+        return fallback;
+    }
+    return int(value);
+}
+
+int percentComplete(QStringView completeCell)
+{
+    return storedIntegerOr(completeCell, 0);
+}
+
+PriorityLevel priorityLevel(QStringView cell)
+{
+    if (cell == u"1" || cell.startsWith(u"1 -"))
+        return PriorityLevel::High;
+    if (cell == u"2" || cell.startsWith(u"2 -"))
+        return PriorityLevel::Medium;
+    if (cell == u"3" || cell.startsWith(u"3 -"))
+        return PriorityLevel::Low;
+    return PriorityLevel::Other;
+}
+
+QStringList priorityTexts()
+{
+    return {QString(), QStringLiteral("3 - Low"), QStringLiteral("2 - Medium"), QStringLiteral("1 - High")};
+}
+
+QString alarmCellText(int amount, int unit)
+{
+    return QStringLiteral("%1=%2").arg(amount, 3, 10, QLatin1Char(' ')).arg(unit);
+}
+
+AlarmSetting parseAlarmCell(QStringView cell)
+{
+    AlarmSetting alarm;
+    alarm.amount = storedIntegerOr(cell.mid(0, 3), 0);
+    alarm.unit = cell.size() > 4 ? storedIntegerOr(cell.mid(4, 2), 0) : 0;
+    return alarm;
+}
+
+int recurrenceIndex(QStringView cell)
+{
+    const int index = storedIntegerOr(cell, recOnce);
+    return index >= 0 && index < RecurrenceCount ? index : int(recOnce);
+}
+
+QStringList recurrenceTexts()
+{
+    return {QStringLiteral("once"),        QStringLiteral("daily"),       QStringLiteral("every week-day"),
+            QStringLiteral("every week-end"), QStringLiteral("weekly"),   QStringLiteral("fortnightly"),
+            QStringLiteral("monthly"),     QStringLiteral("quarterly"),   QStringLiteral("half-yearly"),
+            QStringLiteral("yearly"),      QStringLiteral("bi-monthly")};
+}
+
+QString EncodeNotes(const QStringList& lines)
+{
+    static const QString eightBlanks(8, QLatin1Char(' '));
+    QString cell;
+    for (const QString& line : lines) {
+        QString l = line;
+        l.replace(QLatin1Char('\t'), eightBlanks);
+        // Line breaks inside a line would break the table file; a line never holds one.
+        l.remove(QLatin1Char('\r'));
+        l.remove(QLatin1Char('\n'));
+        cell += l;
+        cell += QChar(27);
+    }
+    return cell;
+}
+
+QStringList DecodeNotes(QStringView cell)
+{
+    if (!cell.contains(QChar(27)))
+        return {cell.toString()};
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < cell.size(); ++i) {
+        if (cell[i] == QChar(27)) {
+            lines.append(cell.mid(start, i - start).toString());
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+QStringList splitTextLines(QStringView text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            lines.append(text.mid(start, i - start).toString());
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            start = ++i;
+            continue;
+        }
+        ++i;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start).toString());
+    return lines;
+}
+
+QString encodeNotesText(QStringView text)
+{
+    return EncodeNotes(splitTextLines(text));
+}
+
+QString decodeNotesText(QStringView cell)
+{
+    return DecodeNotes(cell).join(QLatin1Char('\n'));
+}
+
+QString attachmentCellText(QString typed)
+{
+    if (typed.startsWith(QLatin1Char('"')))
+        typed.remove(0, 1);
+    if (typed.endsWith(QLatin1Char('"')))
+        typed.chop(1);
+    return typed;
+}
+
+bool isBlankTaskRow(const QStringList& row)
+{
+    const auto empty = [&row](int col) { return col >= row.size() || row.at(col).isEmpty(); };
+    return empty(colTaskName) && empty(colDue) && empty(colProject) && empty(colPriority);
+}
+
+void RemoveBlankRows(TSortGrid& grid)
+{
+    // Deleting from the top while two or more rows remain leaves the bottom row when all are blank.
+    QList<QStringList>& rows = grid.rows();
+    const QStringList last = rows.last();
+    rows.removeIf([](const QStringList& r) { return isBlankTaskRow(r); });
+    if (rows.isEmpty())
+        rows.append(last);
+    if (grid.currentRow() >= grid.rowCount())
+        grid.setCurrentRow(grid.rowCount() - 1);
+}
+
+bool sameTaskIdentity(const QStringList& a, const QStringList& b)
+{
+    for (const int col : {colComplete, colTaskName, colDue, colProject, colPriority, colAttachment, colAssignee}) {
+        if ((col < a.size() ? QStringView(a.at(col)) : QStringView()) !=
+            (col < b.size() ? QStringView(b.at(col)) : QStringView()))
+            return false;
+    }
+    return true;
+}
+
+bool LocateTaskRow(TSortGrid& taskTable, const TSortGrid& grid, int row)
+{
+    if (row < 0 || row >= grid.rowCount())
+        return false;
+    const QStringList& wanted = grid.row(row);
+    for (int r = 0; r < taskTable.rowCount(); ++r) {
+        if (sameTaskIdentity(taskTable.row(r), wanted)) {
+            taskTable.setCurrentRow(r);
+            return true;
+        }
+    }
+    return false;
+}

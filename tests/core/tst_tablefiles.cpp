@@ -1,0 +1,341 @@
+#include "core/daynumber.h"
+#include "core/sortgrid.h"
+#include "core/tablefiles.h"
+#include "core/tasktable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestTableFiles : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write test file");
+        file.write(bytes);
+        return path;
+    }
+
+    static QByteArray read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void grid_loadFromText_cutsLinesAndFields_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<QString>("lastCell");
+        QTest::newRow("empty text is one empty row") << u""_s << 1 << 1 << u""_s;
+        QTest::newRow("final CR LF adds no line") << u"a\tb\r\n"_s << 1 << 2 << u"b"_s;
+        QTest::newRow("no final line end") << u"a\tb"_s << 1 << 2 << u"b"_s;
+        QTest::newRow("CR, LF and CR LF all end lines") << u"a\rb\nc\r\nd"_s << 4 << 1 << u"d"_s;
+        QTest::newRow("LF CR is two line ends") << u"a\n\rb"_s << 3 << 1 << u"b"_s;
+        QTest::newRow("trailing TAB gives empty last field") << u"a\t"_s << 1 << 2 << u""_s;
+        QTest::newRow("consecutive TABs, nothing trimmed") << u" a \t\t c "_s << 1 << 3 << u" c "_s;
+        QTest::newRow("NUL ends the text") << QStringLiteral("a\tb\r\nc") + QChar(0) + QStringLiteral("\t\t\td\r\n") << 2
+                                           << 2 << u""_s;
+        QTest::newRow("longest line sets columns") << u"a\r\nb\tc\td\te"_s << 2 << 4 << u"e"_s;
+    }
+    void grid_loadFromText_cutsLinesAndFields()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, rows);
+        QFETCH(int, cols);
+        QFETCH(QString, lastCell);
+        TSortGrid grid(5, 7);
+        grid.LoadFromText(text, QLatin1Char('\t'));
+        QCOMPARE(grid.rowCount(), rows);
+        QCOMPARE(grid.colCount(), cols);
+        QCOMPARE(grid.cell(grid.rowCount() - 1, grid.colCount() - 1), lastCell);
+    }
+
+    void grid_rowOperations_keepAtLeastOneRowAndColumn()
+    {
+        TSortGrid grid(3, 3);
+        for (int r = 0; r < 3; ++r)
+            grid.setCell(r, 0, QString::number(r));
+        grid.InsertRow(1);
+        QCOMPARE(grid.rowCount(), 4);
+        QVERIFY(grid.cell(1, 0).isEmpty());
+        QCOMPARE(grid.cell(2, 0), QStringLiteral("1"));
+        grid.MoveRow(3, 0);
+        QCOMPARE(grid.cell(0, 0), QStringLiteral("2"));
+        QCOMPARE(grid.cell(1, 0), QStringLiteral("0"));
+        grid.DeleteColumn(0);
+        QCOMPARE(grid.colCount(), 2);
+        QVERIFY(grid.cell(0, 0).isEmpty());
+        while (grid.rowCount() > 1)
+            grid.DeleteRow(0);
+        grid.setCell(0, 1, QStringLiteral("x"));
+        grid.DeleteRow(0);
+        QCOMPARE(grid.rowCount(), 1);
+        QVERIFY(grid.cell(0, 1).isEmpty());
+        grid.DeleteColumn(0);
+        grid.DeleteColumn(0);
+        QCOMPARE(grid.colCount(), 1);
+        grid.setRowCount(0);
+        QCOMPARE(grid.rowCount(), 1);
+        // Reads and writes outside the table never touch memory they do not own.
+        grid.setCell(5, 5, QStringLiteral("x"));
+        QVERIFY(grid.cell(-1, 9).isEmpty());
+    }
+
+    void grid_saveToFile_writesEveryCellWithCrLfAndAnyDelimiter()
+    {
+        TSortGrid grid(3, 2);
+        grid.setCell(0, 0, QStringLiteral("é"));
+        grid.setCell(1, 2, QStringLiteral("z"));
+        const QString path = m_dir.filePath(QStringLiteral("grid.txt"));
+        QVERIFY(grid.SaveToFile(path, QLatin1Char(';')).isEmpty());
+        QCOMPARE(read(path), QByteArray("\xc3\xa9;;\r\n;;z\r\n"));
+        TSortGrid back;
+        QVERIFY(back.LoadFromFile(path, QLatin1Char(';')).isEmpty());
+        QCOMPARE(back.rows(), grid.rows());
+    }
+
+    void grid_loadFromFile_readsWindows1252WhenNotUtf8()
+    {
+        const QString path = write(QStringLiteral("legacy.twk"), QByteArray("caf\xe9\t\x80\r\n"));
+        TSortGrid grid;
+        QVERIFY(grid.LoadFromFile(path, QLatin1Char('\t')).isEmpty());
+        QCOMPARE(grid.cell(0, 0), QStringLiteral("café"));
+        QCOMPARE(grid.cell(0, 1), QString(QChar(0x20AC)));
+    }
+
+    void createMissing_writesFirstContents_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("tasks") << TableFile::Tasks << QByteArray("300\r\n\t\t\t\t\t\t\t\t\r\n");
+        QTest::newRow("log") << TableFile::TaskLog << QByteArray("250\r\n");
+        QTest::newRow("diary") << TableFile::Diary << QByteArray("1\t1\t1\t\r\n");
+        QTest::newRow("special") << TableFile::Special << QByteArray();
+        QTest::newRow("projects") << TableFile::Projects << QByteArray();
+        QTest::newRow("assignees") << TableFile::Assignees << QByteArray();
+    }
+    void createMissing_writesFirstContents()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QTemporaryDir folder;
+        QVERIFY(createMissingTableFile(folder.path(), file).isEmpty());
+        QCOMPARE(read(dataFilePath(folder.path(), file)), content);
+        // An existing file is left alone.
+        QFile::remove(dataFilePath(folder.path(), file));
+        QFile keep(dataFilePath(folder.path(), file));
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.write("kept");
+        keep.close();
+        QVERIFY(createMissingTableFile(folder.path(), file).isEmpty());
+        QCOMPARE(read(dataFilePath(folder.path(), file)), QByteArray("kept"));
+    }
+
+    void tasks_newFile_loadsAsOneBlankRowAndSavesMarkerPlusBlankRow()
+    {
+        QTemporaryDir folder;
+        QVERIFY(createMissingTableFile(folder.path(), TableFile::Tasks).isEmpty());
+        const QString path = dataFilePath(folder.path(), TableFile::Tasks);
+        TSortGrid tasks;
+        const TableLoadResult result = loadTaskTable(tasks, path);
+        QVERIFY(result.ok());
+        QCOMPARE(result.marker, 300);
+        QVERIFY(!result.upgraded);
+        QCOMPARE(tasks.rowCount(), 1);
+        QCOMPARE(tasks.colCount(), TaskColumnCount);
+        QVERIFY(isBlankTaskRow(tasks.row(0)));
+        QVERIFY(saveTaskTable(tasks, path).isEmpty());
+        QCOMPARE(read(path), QByteArray("300\t\t\t\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\t\t\t\r\n"));
+    }
+
+    void tasks_roundTrip_keepsEveryCellAndOrder()
+    {
+        TSortGrid tasks(TaskColumnCount, 2);
+        const QStringList first = {QStringLiteral("40"), QStringLiteral("Call Ann"), QStringLiteral("45000.5"),
+                                   QStringLiteral("Home"), QStringLiteral("1 - High"), EncodeNotes({QStringLiteral("a")}),
+                                   QStringLiteral("/tmp/x.pdf"), QStringLiteral("Bob"), alarmCellText(5, 1),
+                                   QStringLiteral("3"), QStringLiteral("spare")};
+        tasks.setRow(0, first);
+        tasks.setCell(1, colTaskName, QStringLiteral("Übung"));
+        const QString path = m_dir.filePath(QStringLiteral("rt.twk"));
+        QVERIFY(saveTaskTable(tasks, path).isEmpty());
+        TSortGrid back;
+        QVERIFY(loadTaskTable(back, path).ok());
+        QCOMPARE(back.rows(), tasks.rows());
+    }
+
+    void tasks_marker250_convertsCompletedFlag()
+    {
+        const QString path = write(QStringLiteral("t250.twk"), "250\r\nY\tDone\r\n40\tHalf\r\nN\tOpen\t100000\r\n");
+        TSortGrid tasks;
+        const TableLoadResult result = loadTaskTable(tasks, path);
+        QVERIFY(result.ok());
+        QVERIFY(result.upgraded);
+        QVERIFY(result.messages.isEmpty());
+        QCOMPARE(tasks.rowCount(), 3);
+        QCOMPARE(tasks.cell(0, colComplete), QStringLiteral("100"));
+        QCOMPARE(tasks.cell(1, colComplete), QStringLiteral("0"));
+        QCOMPARE(tasks.cell(2, colComplete), QStringLiteral("0"));
+        QCOMPARE(tasks.cell(2, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.colCount(), TaskColumnCount);
+    }
+
+    void tasks_withoutMarker_warnsAndConvertsDates()
+    {
+        // complete, name, year, month, day, project, priority, notes, attachment, assignee, alarm, recurrence
+        const QString path =
+            write(QStringLiteral("old.twk"), "Y\tFirst\t2024\t2\t29\tHome\t1 - High\tn\x1b\ta\tAnn\t  5=1\t2\r\n"
+                                             "N\tNo date\t2100\t1\t1\tWork\r\n"
+                                             "N\tBad date\t2023\t2\t30\r\n"
+                                             "N\tJunk\tabc\t1\t1\r\n");
+        TSortGrid tasks;
+        const TableLoadResult result = loadTaskTable(tasks, path);
+        QVERIFY(result.ok());
+        QCOMPARE(result.marker, 0);
+        QVERIFY(result.upgraded);
+        QCOMPARE(result.messages.size(), 1);
+        QCOMPARE(result.messages[0].kind, TableMessage::Warning);
+        QCOMPARE(result.messages[0].strings, QList<int>({206, 207}));
+        QCOMPARE(tasks.rowCount(), 4);
+        QCOMPARE(tasks.row(0), QStringList({QStringLiteral("100"), QStringLiteral("First"),
+                                            dayNumberText(dayNumber(QDate(2024, 2, 29))), QStringLiteral("Home"),
+                                            QStringLiteral("1 - High"), QStringLiteral("n\x1b"), QStringLiteral("a"),
+                                            QStringLiteral("Ann"), QStringLiteral("  5=1"), QStringLiteral("2"),
+                                            QString()}));
+        QCOMPARE(tasks.cell(1, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cell(1, colProject), QStringLiteral("Work"));
+        QCOMPARE(tasks.cell(2, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cell(3, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cell(3, colComplete), QStringLiteral("0"));
+    }
+
+    void tasks_surplusFieldsDroppedAndShortLinesPadded()
+    {
+        const QString path =
+            write(QStringLiteral("wide.twk"), "300\r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\r\n0\tShort\r\n");
+        TSortGrid tasks;
+        QVERIFY(loadTaskTable(tasks, path).ok());
+        QCOMPARE(tasks.colCount(), TaskColumnCount);
+        QCOMPARE(tasks.cell(0, colSpare), QStringLiteral("11"));
+        QCOMPARE(tasks.row(1).size(), TaskColumnCount);
+        QVERIFY(tasks.cell(1, colSpare).isEmpty());
+    }
+
+    void taskLog_loadPutsHeaderRowFirstAndSaveWritesMarker()
+    {
+        QTemporaryDir folder;
+        QVERIFY(createMissingTableFile(folder.path(), TableFile::TaskLog).isEmpty());
+        const QString path = dataFilePath(folder.path(), TableFile::TaskLog);
+        TSortGrid log;
+        QVERIFY(loadTaskLogTable(log, path).ok());
+        QCOMPARE(log.colCount(), TaskLogColumnCount);
+        QCOMPARE(log.rowCount(), 2);
+        log.InsertRow(log.rowCount());
+        log.setCell(log.rowCount() - 1, logTaskName, QStringLiteral("Entry"));
+        QVERIFY(saveTaskLogTable(log, path).isEmpty());
+        QVERIFY(read(path).startsWith("250\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\r\n"));
+        TSortGrid back;
+        const TableLoadResult result = loadTaskLogTable(back, path);
+        QCOMPARE(result.marker, 250);
+        QCOMPARE(back.cell(back.rowCount() - 1, logTaskName), QStringLiteral("Entry"));
+        QVERIFY(back.cell(0, logTaskName).isEmpty());
+    }
+
+    void taskLog_withoutMarker_warnsAndConvertsBothDates()
+    {
+        // name, due y/m/d, project, priority, logged y/m/d, notes, attachment, assignee
+        const QString path = write(QStringLiteral("oldlog.twk"),
+                                   "Done\t2020\t1\t15\tHome\t2 - Medium\t2020\t1\t20\tnote\x1b\tfile\tAnn\r\n");
+        TSortGrid log;
+        const TableLoadResult result = loadTaskLogTable(log, path);
+        QVERIFY(result.upgraded);
+        QCOMPARE(result.messages[0].strings, QList<int>({203, 204}));
+        QCOMPARE(log.rowCount(), 2);
+        QCOMPARE(log.row(1), QStringList({QStringLiteral("Done"), dayNumberText(dayNumber(QDate(2020, 1, 15))),
+                                          QStringLiteral("Home"), QStringLiteral("2 - Medium"),
+                                          dayNumberText(dayNumber(QDate(2020, 1, 20))), QStringLiteral("note\x1b"),
+                                          QStringLiteral("file"), QStringLiteral("Ann")}));
+    }
+
+    void diary_loadFillsDummyDateAndTidySortsDropsEmptyAndDuplicates()
+    {
+        const QString path = write(QStringLiteral("diary.twk"), "\t\t\t\r\n2024\t3\t1\tb\x1b\r\n2024\t1\t10\ta\x1b\r\n"
+                                                                "2023\t12\t31\t\r\n2024\t3\t1\tsecond\x1b\r\n");
+        TSortGrid diary;
+        QVERIFY(loadDiaryTable(diary, path).ok());
+        QCOMPARE(diary.colCount(), DiaryColumnCount);
+        QCOMPARE(diary.row(0), QStringList({QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QString()}));
+        tidyDiaryTable(diary);
+        QCOMPARE(diary.rowCount(), 2);
+        QCOMPARE(diary.cell(0, diaryText), QStringLiteral("a\x1b"));
+        QCOMPARE(diary.cell(1, diaryText), QStringLiteral("b\x1b"));
+
+        TSortGrid empty(DiaryColumnCount, 2);
+        tidyDiaryTable(empty);
+        QCOMPARE(empty.rowCount(), 1);
+    }
+
+    void special_loadSetsSixColumns()
+    {
+        const QString path = write(QStringLiteral("special.twk"), "Mother's day\tW\t5\t\t2\t1\textra\r\n");
+        TSortGrid special;
+        QVERIFY(loadSpecialTable(special, path).ok());
+        QCOMPARE(special.colCount(), SpecialColumnCount);
+        QCOMPARE(special.cell(0, specWeekday), QStringLiteral("1"));
+    }
+
+    void nameList_sortedWithoutCaseAndRepeatsIgnored()
+    {
+        const QString path = write(QStringLiteral("projects.twk"), "work\r\nHome\nWork\rapple\r\nhome\r\n");
+        NameList list;
+        list.add(QStringLiteral("stale"));
+        QVERIFY(loadNameList(list, path).ok());
+        QCOMPARE(list.names(), QStringList({QStringLiteral("apple"), QStringLiteral("Home"), QStringLiteral("work")}));
+        QVERIFY(!list.add(QStringLiteral("APPLE")));
+        QVERIFY(list.add(QStringLiteral("Garden")));
+        QCOMPARE(list.indexOf(QStringLiteral("garden")), 1);
+        QVERIFY(saveNameList(list, path).isEmpty());
+        QCOMPARE(read(path), QByteArray("apple\r\nGarden\r\nHome\r\nwork\r\n"));
+    }
+
+    void save_failure_leavesPreviousFileAndNamesIt()
+    {
+        QTemporaryDir folder;
+        const QString path = dataFilePath(folder.path(), TableFile::Tasks);
+        TSortGrid tasks(TaskColumnCount, 1);
+        tasks.setCell(0, colTaskName, QStringLiteral("Keep me"));
+        QVERIFY(saveTaskTable(tasks, path).isEmpty());
+        const QByteArray before = read(path);
+        // A folder where the temporary file would go makes the write fail even for root.
+        const QString blocked = dataFilePath(folder.path(), QStringLiteral("missing/tasks.twk"));
+        const QString error = saveTaskTable(tasks, blocked);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(error.contains(QStringLiteral("tasks.twk")));
+        QCOMPARE(read(path), before);
+        // Nothing but the table is left in the folder after a good save.
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({TableFile::Tasks}));
+    }
+
+    void dataFilePath_cutsDriveRoot()
+    {
+        QCOMPARE(dataFilePath(QStringLiteral("C:\\"), TableFile::Tasks), QStringLiteral("C:/tasks.twk"));
+        QCOMPARE(dataFilePath(QStringLiteral("/data/set/"), TableFile::Tasks), QStringLiteral("/data/set/tasks.twk"));
+        QCOMPARE(dataFilePath(QStringLiteral("/"), TableFile::Tasks), QStringLiteral("/tasks.twk"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTableFiles)
+#include "tst_tablefiles.moc"

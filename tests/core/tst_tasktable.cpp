@@ -1,0 +1,143 @@
+#include "core/daynumber.h"
+#include "core/tasktable.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestTaskTable : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void dayNumberText_isShortestWithoutExponentOrLocale_data()
+    {
+        QTest::addColumn<double>("day");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole day") << 45000.0 << u"45000"_s;
+        QTest::newRow("noon") << 45000.5 << u"45000.5"_s;
+        QTest::newRow("no due date") << NoDueDate << u"100000"_s;
+        QTest::newRow("a third, 15 digits") << 45000.0 + 1.0 / 3.0 << u"45000.3333333333"_s;
+        QTest::newRow("one second, no exponent") << 1.0 / 86400.0 << u"0.0000115740740740741"_s;
+        QTest::newRow("zero") << 0.0 << u"0"_s;
+        QTest::newRow("negative zero") << -0.0 << u"0"_s;
+        QTest::newRow("before the epoch") << -1.25 << u"-1.25"_s;
+    }
+    void dayNumberText_isShortestWithoutExponentOrLocale()
+    {
+        QFETCH(double, day);
+        QFETCH(QString, text);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(dayNumberText(day), text);
+        double back = 0;
+        QVERIFY(parseDayNumber(dayNumberText(day), &back));
+        QVERIFY(qAbs(back - day) < 1e-9);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void dayNumber_convertsDatesAndTimes()
+    {
+        QCOMPARE(dayNumber(QDate(1899, 12, 30)), 0.0);
+        QCOMPARE(dayNumber(QDate(2173, 10, 14)), NoDueDate);
+        QCOMPARE(dayNumber(QDateTime(QDate(2024, 2, 29), QTime(18, 0))), 45351.75);
+        QCOMPARE(dateTimeOfDayNumber(45351.75), QDateTime(QDate(2024, 2, 29), QTime(18, 0)));
+        // Before the epoch the fraction still counts from that day's midnight.
+        QCOMPARE(dateTimeOfDayNumber(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+        QCOMPARE(dayNumber(dateTimeOfDayNumber(-1.25)), -1.25);
+        // A minute survives the text round trip exactly.
+        const QDateTime when(QDate(2026, 12, 6), QTime(23, 59));
+        double day = 0;
+        QVERIFY(parseDayNumber(dayNumberText(dayNumber(when)), &day));
+        QCOMPARE(dateTimeOfDayNumber(day), when);
+        QCOMPARE(dueDayNumber(u""), NoDueDate);
+        QCOMPARE(dueDayNumber(u"abc"), NoDueDate);
+        QVERIFY(!dateOfDayNumber(1e300).isValid());
+    }
+
+    void notes_encodeAndDecode()
+    {
+        QCOMPARE(EncodeNotes({QStringLiteral("a\tb")}), QStringLiteral("a        b\x1b"));
+        QCOMPARE(EncodeNotes({}), QString());
+        QCOMPARE(EncodeNotes({QStringLiteral("x"), QString(), QStringLiteral("y")}), QStringLiteral("x\x1b\x1by\x1b"));
+        QCOMPARE(DecodeNotes(u"a        b\x1b"), QStringList({QStringLiteral("a        b")}));
+        QCOMPARE(DecodeNotes(u"imported text"), QStringList({QStringLiteral("imported text")}));
+        QCOMPARE(DecodeNotes(u"one\x1btwo\x1b" "dropped"), QStringList({QStringLiteral("one"), QStringLiteral("two")}));
+        // The editor's final empty line is not stored; line ends of any kind split lines.
+        QCOMPARE(encodeNotesText(u"first\r\nsecond\n"), QStringLiteral("first\x1bsecond\x1b"));
+        QCOMPARE(encodeNotesText(u"a\r\rb"), QStringLiteral("a\x1b\x1b" "b\x1b"));
+        QCOMPARE(decodeNotesText(encodeNotesText(u"p\n\nq")), QStringLiteral("p\n\nq"));
+        // A cell never receives a line break or a TAB.
+        const QString cell = EncodeNotes({QStringLiteral("bad\r\nline\t")});
+        QVERIFY(!cell.contains(u'\r') && !cell.contains(u'\n') && !cell.contains(u'\t'));
+    }
+
+    void alarmCell_writesPaddedAmountAndReadsByPosition()
+    {
+        QCOMPARE(alarmCellText(5, alarmHours), QStringLiteral("  5=1"));
+        QCOMPARE(alarmCellText(99, alarmWeeks), QStringLiteral(" 99=3"));
+        QCOMPARE(alarmCellText(0, alarmMinutes), QStringLiteral("  0=0"));
+        const AlarmSetting a = parseAlarmCell(u" 99=3");
+        QCOMPARE(a.amount, 99);
+        QCOMPARE(a.unit, 3);
+        const AlarmSetting junk = parseAlarmCell(u"x5=z");
+        QCOMPARE(junk.amount, 0);
+        QCOMPARE(junk.unit, 0);
+        QCOMPARE(parseAlarmCell(u"  7").amount, 7);
+        QVERIFY(!hasAlarm(u""));
+    }
+
+    void cellReadings_priorityRecurrenceCompletion()
+    {
+        QCOMPARE(priorityLevel(u"1 - High"), PriorityLevel::High);
+        QCOMPARE(priorityLevel(u"1"), PriorityLevel::High);
+        QCOMPARE(priorityLevel(u"1-High"), PriorityLevel::Other);
+        QCOMPARE(priorityLevel(u"12"), PriorityLevel::Other);
+        QCOMPARE(priorityLevel(u"2 - anything"), PriorityLevel::Medium);
+        QCOMPARE(priorityLevel(u"3"), PriorityLevel::Low);
+        QCOMPARE(priorityLevel(u""), PriorityLevel::Other);
+        QCOMPARE(recurrenceIndex(u"10"), int(recBiMonthly));
+        QCOMPARE(recurrenceIndex(u""), int(recOnce));
+        QCOMPARE(recurrenceIndex(u"11"), int(recOnce));
+        QCOMPARE(recurrenceIndex(u"-1"), int(recOnce));
+        QCOMPARE(recurrenceIndex(u"x"), int(recOnce));
+        QVERIFY(isCompleted(u"100"));
+        QVERIFY(!isCompleted(u"99") && !isCompleted(u"Y") && !isCompleted(u"100.0"));
+        QCOMPARE(percentComplete(u""), 0);
+        QCOMPARE(percentComplete(u"40"), 40);
+        QCOMPARE(storedIntegerOr(u"$1F", 0), 31);
+        QCOMPARE(storedIntegerOr(u"  -12", 0), -12);
+        QCOMPARE(storedIntegerOr(u"12 ", 7), 7);
+        QCOMPARE(storedIntegerOr(u"$", 7), 7);
+        QCOMPARE(attachmentCellText(QStringLiteral("\"/tmp/a b.txt\"")), QStringLiteral("/tmp/a b.txt"));
+        QCOMPARE(attachmentCellText(QStringLiteral("\"")), QString());
+    }
+
+    void removeBlankRows_keepsOneRowAndLocateFindsUpperTwin()
+    {
+        TSortGrid tasks(TaskColumnCount, 3);
+        RemoveBlankRows(tasks);
+        QCOMPARE(tasks.rowCount(), 1);
+
+        tasks.setRowCount(4);
+        // Only name, due, project and priority make a row non-blank.
+        tasks.setCell(0, colNotes, QStringLiteral("notes only"));
+        tasks.setCell(1, colTaskName, QStringLiteral("Twin"));
+        tasks.setCell(1, colNotes, QStringLiteral("upper"));
+        tasks.setCell(3, colTaskName, QStringLiteral("Twin"));
+        tasks.setCell(3, colNotes, QStringLiteral("lower"));
+        tasks.setCell(3, colAlarm, alarmCellText(1, 0));
+        RemoveBlankRows(tasks);
+        QCOMPARE(tasks.rowCount(), 2);
+
+        TSortGrid view(TaskColumnCount, 1);
+        view.setRow(0, tasks.row(1));
+        QVERIFY(LocateTaskRow(tasks, view, 0));
+        QCOMPARE(tasks.currentRow(), 0);
+        QCOMPARE(tasks.cell(tasks.currentRow(), colNotes), QStringLiteral("upper"));
+        view.setCell(0, colAssignee, QStringLiteral("Someone"));
+        QVERIFY(!LocateTaskRow(tasks, view, 0));
+        QVERIFY(!LocateTaskRow(tasks, view, 5));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTaskTable)
+#include "tst_tasktable.moc"

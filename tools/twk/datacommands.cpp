@@ -1,0 +1,11 @@
+#include "commands.h"
+
+int runCheckCommand(const QStringList&)
+{
+    return 2;
+}
+
+int runUpgradeCommand(const QStringList&)
+{
+    return 2;
+}
