@@ -11,6 +11,9 @@
 // system locale; a language file's locale block replaces them when it carries one.
 // Patterns use these letters: d dd ddd dddd ddddd dddddd, m mm mmm mmmm, yy yyyy, h hh, n nn,
 // s ss, t tt, c, am/pm a/p ampm, "/" (date separator), ":" (time separator), quoted literals.
+// Letters are read without regard to case; m or mm right after h or hh is minutes. "am/pm" and "a/p"
+// show the pattern's own letters, "ampm" the settings' texts; with any of them hours are 12-hour.
+// An empty pattern means "c".
 struct FormatSettings {
     QString currencySymbol;
     int currencyFormat = 0;
@@ -19,13 +22,13 @@ struct FormatSettings {
     QChar decimalSeparator = QLatin1Char('.');
     int currencyDecimals = 2;
     QChar dateSeparator = QLatin1Char('/');
-    QString shortDateFormat;   // pattern letters as above, e.g. "d/mm/yyyy"
-    QString longDateFormat;    // e.g. "dddd, mmmm d, yyyy"
+    QString shortDateFormat; // pattern letters as above, e.g. "d/mm/yyyy"
+    QString longDateFormat;  // e.g. "dddd, mmmm d, yyyy"
     QChar timeSeparator = QLatin1Char(':');
     QString timeAMString;
     QString timePMString;
-    QString shortTimeFormat;   // e.g. "h:nn"
-    QString longTimeFormat;    // e.g. "h:nn:ss"
+    QString shortTimeFormat;     // e.g. "h:nn"
+    QString longTimeFormat;      // e.g. "h:nn:ss"
     QStringList shortMonthNames; // 12 entries, January first
     QStringList longMonthNames;  // 12 entries
     QStringList shortDayNames;   // 7 entries, Sunday first

@@ -1,0 +1,547 @@
+#include "core/settingsstore.h"
+
+#include "core/atomicfile.h"
+#include "core/textcodec.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace {
+
+// A file this big is not a settings file; reading it whole could exhaust memory.
+constexpr qint64 maxFileSize = 16 * 1024 * 1024;
+
+constexpr auto privateFile = QFile::ReadOwner | QFile::WriteOwner;
+constexpr auto privateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+bool same(QAnyStringView a, QAnyStringView b)
+{
+    return QAnyStringView::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// Only blanks and tabs: other white space (no-break space, ...) is part of the text.
+QStringView trimBlanks(QStringView s)
+{
+    while (!s.isEmpty() && isBlank(s.front()))
+        s = s.sliced(1);
+    while (!s.isEmpty() && isBlank(s.back()))
+        s.chop(1);
+    return s;
+}
+
+// A section name goes on a "[...]" line as it is, so it must survive that line unchanged.
+bool isValidSectionName(QStringView name)
+{
+    if (name.isEmpty() || isBlank(name.front()) || isBlank(name.back()))
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+enum class Field { Name, Value };
+
+QString escape(QStringView text, Field field)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    const qsizetype last = text.size() - 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i < last && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (u == u'\\') {
+            out += u"\\\\";
+        } else if (u == u'\n') {
+            out += u"\\n";
+        } else if (u == u'\r') {
+            out += u"\\r";
+        } else if (u == u'\t') {
+            out += u"\\t";
+        } else if (u == u' ' && (i == 0 || i == last)) {
+            out += u"\\s";
+        } else if (u < 0x20 || u == 0x7F || c.isSurrogate()) {
+            out += u"\\u";
+            out += QString::number(u, 16).toUpper().rightJustified(4, u'0');
+        } else if (field == Field::Name && (u == u'=' || (i == 0 && (u == u'[' || u == u';' || u == u'#')))) {
+            out += u'\\';
+            out += c;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// Unknown escapes keep their backslash, so a hand-typed "C:\Data" survives.
+QString unescape(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\\' || i + 1 == text.size()) {
+            out += c;
+            continue;
+        }
+        const char16_t next = text[i + 1].unicode();
+        switch (next) {
+        case u'\\':
+        case u'=':
+        case u'[':
+        case u';':
+        case u'#':
+            out += QChar(next);
+            ++i;
+            break;
+        case u'n':
+            out += u'\n';
+            ++i;
+            break;
+        case u'r':
+            out += u'\r';
+            ++i;
+            break;
+        case u't':
+            out += u'\t';
+            ++i;
+            break;
+        case u's':
+            out += u' ';
+            ++i;
+            break;
+        case u'u': {
+            int code = 0;
+            bool ok = i + 5 < text.size();
+            for (qsizetype k = i + 2; ok && k < i + 6; ++k) {
+                const int d = hexDigit(text[k]);
+                ok = d >= 0;
+                code = code * 16 + d;
+            }
+            if (ok) {
+                out += QChar(char16_t(code));
+                i += 5;
+            } else {
+                out += c;
+            }
+            break;
+        }
+        default:
+            out += c;
+            break;
+        }
+    }
+    return out;
+}
+
+std::optional<int> parseInteger(QStringView text)
+{
+    text = trimBlanks(text);
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
+        negative = text.front() == u'-';
+        text = text.sliced(1);
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    if (text.front() == u'$') {
+        text = text.sliced(1);
+        if (text.isEmpty())
+            return std::nullopt;
+        quint64 pattern = 0;
+        for (const QChar c : text) {
+            const int d = hexDigit(c);
+            if (d < 0)
+                return std::nullopt;
+            pattern = pattern * 16 + quint64(d);
+            if (pattern > 0xFFFFFFFFu)
+                return std::nullopt;
+        }
+        const quint32 bits = quint32(pattern);
+        return int(negative ? 0u - bits : bits);
+    }
+    qint64 value = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < u'0' || u > u'9')
+            return std::nullopt;
+        value = value * 10 + (u - u'0');
+        if (value > qint64(1) << 31)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore() : SettingsStore(defaultPath()) {}
+
+SettingsStore::SettingsStore(const QString& path) : m_path(path)
+{
+    load();
+}
+
+QString SettingsStore::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/tarnwick.ini");
+}
+
+void SettingsStore::load()
+{
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return;
+    QFile file(m_path);
+    QString reason;
+    if (info.isDir())
+        reason = QStringLiteral("it is a folder");
+    else if (info.size() > maxFileSize)
+        reason = QStringLiteral("the file is too big");
+    else if (!file.open(QIODevice::ReadOnly))
+        reason = file.errorString();
+    if (reason.isEmpty()) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFile::NoError) {
+            parse(decodeText(bytes));
+            return;
+        }
+        reason = file.errorString();
+    }
+    m_readFailed = true;
+    m_lastError = QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(m_path), reason);
+}
+
+void SettingsStore::parse(QStringView text)
+{
+    Section* current = nullptr;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        qsizetype end = pos;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        const QStringView line = trimBlanks(text.sliced(pos, end - pos));
+        pos = end + (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n' ? 2 : 1);
+
+        if (line.isEmpty() || line.front() == u';' || line.front() == u'#')
+            continue;
+        if (line.front() == u'[') {
+            const QStringView name =
+                line.size() > 1 && line.back() == u']' ? trimBlanks(line.sliced(1).chopped(1)) : QStringView();
+            // Values under a broken header belong to no known section; putting them in the
+            // previous one could overwrite good values there.
+            current = nullptr;
+            if (!isValidSectionName(name)) {
+                ++m_unreadableLines;
+                continue;
+            }
+            current = findSection(name);
+            if (!current) {
+                m_sections.append({name.toString(), {}});
+                current = &m_sections.last();
+            }
+            continue;
+        }
+        qsizetype eq = 0;
+        while (eq < line.size() && line[eq] != u'=')
+            eq += line[eq] == u'\\' ? 2 : 1;
+        if (!current || eq >= line.size()) {
+            ++m_unreadableLines;
+            continue;
+        }
+        const QString name = unescape(trimBlanks(line.first(eq)));
+        QString value = unescape(trimBlanks(line.sliced(eq + 1)));
+        bool found = false;
+        for (Value& v : current->values) {
+            if (same(v.name, name)) {
+                v.text = std::move(value); // a repeated name: the later line wins
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            current->values.append({name, std::move(value)});
+    }
+}
+
+QByteArray SettingsStore::serialize() const
+{
+    QString text;
+    for (const Section& section : m_sections) {
+        if (!text.isEmpty())
+            text += u'\n';
+        text += u'[';
+        text += section.name;
+        text += u"]\n";
+        for (const Value& value : section.values)
+            text += escape(value.name, Field::Name) + u'=' + escape(value.text, Field::Value) + u'\n';
+    }
+    return encodeText(text);
+}
+
+bool SettingsStore::write()
+{
+    if (m_readFailed) {
+        // m_lastError still holds the read failure.
+        return false;
+    }
+    if (m_sections.isEmpty()) {
+        QFile file(m_path);
+        if (file.exists() && !file.remove()) {
+            m_lastError =
+                QStringLiteral("Cannot delete \"%1\": %2").arg(QDir::toNativeSeparators(m_path), file.errorString());
+            return false;
+        }
+    } else {
+        const QString folder = QFileInfo(m_path).absolutePath();
+        if (!QFileInfo::exists(folder)) {
+            // Missing ancestors too, each private; a failure shows up as the write's error.
+            QStringList missing;
+            for (QString f = folder; !QFileInfo::exists(f) && f != QFileInfo(f).absolutePath();
+                 f = QFileInfo(f).absolutePath())
+                missing.prepend(f);
+            for (const QString& f : std::as_const(missing))
+                QDir().mkdir(f, privateFolder);
+        }
+        // The atomic writer keeps the permissions of an existing file, so make sure the target is
+        // private before the new content arrives; the content is never readable by others.
+        QFile target(m_path);
+        if (!target.exists()) {
+            if (target.open(QIODevice::WriteOnly | QIODevice::NewOnly, privateFile))
+                target.close();
+        } else {
+            target.setPermissions(privateFile);
+        }
+        const QString error = writeFileAtomically(m_path, serialize());
+        if (!error.isEmpty()) {
+            m_lastError = error;
+            return false;
+        }
+        target.setPermissions(privateFile);
+    }
+    m_dirty = false;
+    m_lastError.clear();
+    return true;
+}
+
+bool SettingsStore::settle()
+{
+    return m_updateDepth > 0 || !m_dirty || write();
+}
+
+bool SettingsStore::changed()
+{
+    m_dirty = true;
+    return settle();
+}
+
+bool SettingsStore::flush()
+{
+    return !m_dirty || write();
+}
+
+void SettingsStore::beginUpdate()
+{
+    ++m_updateDepth;
+}
+
+bool SettingsStore::endUpdate()
+{
+    if (m_updateDepth == 0)
+        return !m_dirty;
+    if (--m_updateDepth > 0)
+        return true;
+    return flush();
+}
+
+SettingsStore::Section* SettingsStore::findSection(QAnyStringView name)
+{
+    for (Section& section : m_sections) {
+        if (same(section.name, name))
+            return &section;
+    }
+    return nullptr;
+}
+
+const SettingsStore::Section* SettingsStore::findSection(QAnyStringView name) const
+{
+    return const_cast<SettingsStore*>(this)->findSection(name);
+}
+
+const QString* SettingsStore::findText(QAnyStringView section, QAnyStringView name) const
+{
+    if (const Section* s = findSection(section)) {
+        for (const Value& value : s->values) {
+            if (same(value.name, name))
+                return &value.text;
+        }
+    }
+    return nullptr;
+}
+
+QString SettingsStore::readString(QAnyStringView section, QAnyStringView name, const QString& defaultValue) const
+{
+    const QString* text = findText(section, name);
+    return text ? *text : defaultValue;
+}
+
+int SettingsStore::readInteger(QAnyStringView section, QAnyStringView name, int defaultValue) const
+{
+    const QString* text = findText(section, name);
+    if (!text)
+        return defaultValue;
+    return parseInteger(*text).value_or(defaultValue);
+}
+
+bool SettingsStore::readBool(QAnyStringView section, QAnyStringView name, bool defaultValue) const
+{
+    const QString* text = findText(section, name);
+    if (!text)
+        return defaultValue;
+    const std::optional<int> number = parseInteger(*text);
+    return number ? *number != 0 : defaultValue;
+}
+
+int SettingsStore::readColor(QAnyStringView section, QAnyStringView name, int defaultValue) const
+{
+    return readInteger(section, name, defaultValue);
+}
+
+bool SettingsStore::writeString(QAnyStringView section, QAnyStringView name, const QString& value)
+{
+    const QString sectionName = section.toString();
+    if (!isValidSectionName(sectionName)) {
+        m_lastError = QStringLiteral("Cannot write \"%1\": invalid section name \"%2\"")
+                          .arg(QDir::toNativeSeparators(m_path), sectionName);
+        return false;
+    }
+    Section* s = findSection(sectionName);
+    if (!s) {
+        m_sections.append({sectionName, {}});
+        s = &m_sections.last();
+    }
+    for (Value& v : s->values) {
+        if (same(v.name, name)) {
+            if (v.text == value)
+                return settle(); // unchanged: no rewrite, so the file does not churn
+            v.text = value;
+            return changed();
+        }
+    }
+    s->values.append({name.toString(), value});
+    return changed();
+}
+
+bool SettingsStore::writeInteger(QAnyStringView section, QAnyStringView name, int value)
+{
+    return writeString(section, name, QString::number(value));
+}
+
+bool SettingsStore::writeBool(QAnyStringView section, QAnyStringView name, bool value)
+{
+    return writeString(section, name, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool SettingsStore::writeColor(QAnyStringView section, QAnyStringView name, int color)
+{
+    return writeString(section, name, u'$' + QString::number(quint32(color), 16).toUpper().rightJustified(9, u'0'));
+}
+
+QStringList SettingsStore::valueNames(QAnyStringView section) const
+{
+    QStringList names;
+    if (const Section* s = findSection(section)) {
+        for (const Value& value : s->values)
+            names.append(value.name);
+    }
+    return names;
+}
+
+namespace {
+
+// The section itself or one nested under it.
+bool isWithin(const QString& candidate, const QString& section)
+{
+    return same(candidate, section) || (candidate.size() > section.size() && candidate[section.size()] == u'\\' &&
+                                        same(QStringView(candidate).first(section.size()), section));
+}
+
+} // namespace
+
+bool SettingsStore::sectionExists(QAnyStringView section) const
+{
+    const QString name = section.toString();
+    return std::any_of(m_sections.cbegin(), m_sections.cend(),
+                       [&](const Section& s) { return isWithin(s.name, name); });
+}
+
+bool SettingsStore::valueExists(QAnyStringView section, QAnyStringView name) const
+{
+    return findText(section, name) != nullptr;
+}
+
+bool SettingsStore::deleteSection(QAnyStringView section)
+{
+    const QString name = section.toString();
+    if (m_sections.removeIf([&](const Section& s) { return isWithin(s.name, name); }) == 0)
+        return settle();
+    return changed();
+}
+
+bool SettingsStore::deleteValue(QAnyStringView section, QAnyStringView name)
+{
+    Section* s = findSection(section);
+    if (!s || s->values.removeIf([&](const Value& v) { return same(v.name, name); }) == 0)
+        return settle();
+    return changed();
+}
+
+bool SettingsStore::deleteAll()
+{
+    m_sections.clear();
+    m_readFailed = false;
+    return changed();
+}
+
+int SettingsStore::colorNumber(const QColor& color)
+{
+    const QColor rgb = color.toRgb();
+    return rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16);
+}
+
+QColor SettingsStore::colorFromNumber(int number)
+{
+    const auto bits = quint32(number);
+    return QColor(int(bits & 0xFF), int((bits >> 8) & 0xFF), int((bits >> 16) & 0xFF));
+}
