@@ -15,6 +15,10 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
         return failure(file.errorString());
     if (file.write(bytes) != bytes.size())
         return failure(file.errorString());
+    // QSaveFile buffers small writes: a short write (disk full, size limit) only shows in the
+    // flush, and commit() would still replace the old file with the truncated one.
+    if (!file.flush())
+        return failure(file.errorString());
     if (!file.commit())
         return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
     return {};

@@ -130,33 +130,43 @@ void TSortGrid::LoadFromText(QStringView text, QChar delimiter)
     if (nul >= 0)
         text = text.left(nul);
 
+    // Large tables are the common case: size every list once instead of growing it.
     QList<QStringList> rows;
+    rows.reserve(text.count(u'\n') + 1);
     int colCount = 1;
     const QChar* p = text.data();
     const QChar* const end = p + text.size();
     while (p < end) {
+        const QChar* lineEnd = p;
+        int fieldCount = 1;
+        while (lineEnd < end && *lineEnd != u'\r' && *lineEnd != u'\n') {
+            fieldCount += *lineEnd == delimiter;
+            ++lineEnd;
+        }
         QStringList fields;
+        fields.reserve(std::max(fieldCount, colCount));
         const QChar* fieldStart = p;
-        while (p < end && *p != u'\r' && *p != u'\n') {
-            if (*p == delimiter) {
-                fields.append(QString(fieldStart, p - fieldStart));
+        for (; p <= lineEnd; ++p) {
+            if (p == lineEnd || *p == delimiter) {
+                fields.append(p == fieldStart ? QString() : QString(fieldStart, p - fieldStart));
                 fieldStart = p + 1;
             }
-            ++p;
         }
-        fields.append(QString(fieldStart, p - fieldStart));
+        p = lineEnd;
         if (p < end) {
             if (*p == u'\r' && p + 1 < end && p[1] == u'\n')
                 ++p;
             ++p;
         }
-        colCount = std::max(colCount, int(fields.size()));
+        colCount = std::max(colCount, fieldCount);
         rows.append(std::move(fields));
     }
     if (rows.isEmpty())
         rows.append(QStringList());
-    for (QStringList& r : rows)
-        r.resize(colCount);
+    for (QStringList& r : rows) {
+        if (r.size() != colCount)
+            r.resize(colCount);
+    }
     m_rows = std::move(rows);
     m_colCount = colCount;
     m_currentRow = 0;
@@ -195,7 +205,33 @@ QString TSortGrid::ToText(QChar delimiter) const
     return text;
 }
 
+void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
+{
+    qsizetype size = out.size();
+    for (const QStringList& r : m_rows) {
+        for (const QString& c : r)
+            size += c.size();
+        size += m_colCount + 1;
+    }
+    out.reserve(size + size / 8);
+    const char separator = delimiter.unicode() < 0x80 ? char(delimiter.unicode()) : '\0';
+    for (const QStringList& r : m_rows) {
+        for (int c = 0; c < m_colCount; ++c) {
+            if (c > 0) {
+                if (separator)
+                    out.append(separator);
+                else
+                    appendUtf8(out, QStringView(&delimiter, 1));
+            }
+            appendUtf8(out, r.at(c));
+        }
+        out.append("\r\n", 2);
+    }
+}
+
 QString TSortGrid::SaveToFile(const QString& path, QChar delimiter) const
 {
-    return writeFileAtomically(path, encodeText(ToText(delimiter)));
+    QByteArray bytes;
+    appendFileBytes(bytes, delimiter);
+    return writeFileAtomically(path, bytes);
 }

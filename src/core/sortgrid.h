@@ -52,7 +52,9 @@ public:
 
     // Every row, every column joined by the delimiter, each line ended by CR LF.
     QString ToText(QChar delimiter) const;
-    // Writes ToText atomically. Returns an empty string on success, otherwise the error naming
+    // Appends ToText as UTF-8 file bytes.
+    void appendFileBytes(QByteArray& out, QChar delimiter) const;
+    // Writes the file bytes atomically. Returns an empty string on success, otherwise the error naming
     // the file and the reason; the previous file is then left intact.
     QString SaveToFile(const QString& path, QChar delimiter) const;
 

@@ -54,23 +54,26 @@ int markerOf(const TSortGrid& grid)
     return storedIntegerOr(grid.cell(0, 0), 0);
 }
 
-// The grid's text with a format marker row in front, as if the marker row were row 0.
-QString textWithMarker(const TSortGrid& grid, int marker)
+// The grid's file bytes with a format marker row in front, as if the marker row were row 0.
+QByteArray bytesWithMarker(const TSortGrid& grid, int marker)
 {
-    QString text = QString::number(marker);
-    text += QString(grid.colCount() - 1, QLatin1Char('\t'));
-    text += u"\r\n";
-    text += grid.ToText(QLatin1Char('\t'));
-    return text;
+    QByteArray bytes = QByteArray::number(marker);
+    bytes.append(grid.colCount() - 1, '\t');
+    bytes.append("\r\n");
+    grid.appendFileBytes(bytes, QLatin1Char('\t'));
+    return bytes;
 }
 
-QString readGrid(TSortGrid& grid, const QString& path)
+QString readText(const QString& path, QString* text)
 {
-    TSortGrid loaded;
-    const QString error = loaded.LoadFromFile(path, QLatin1Char('\t'));
-    if (error.isEmpty())
-        grid = std::move(loaded);
-    return error;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    *text = decodeText(bytes);
+    return {};
 }
 
 QString completedFromFlag(QStringView flag)
@@ -95,11 +98,19 @@ QString dayNumberFromParts(QStringView year, QStringView month, QStringView day)
 
 TableLoadResult loadTaskTable(TSortGrid& tasks, const QString& path)
 {
+    QString text;
     TableLoadResult result;
-    TSortGrid grid;
-    result.error = readGrid(grid, path);
+    result.error = readText(path, &text);
     if (!result.ok())
         return result;
+    return loadTaskTableText(tasks, text);
+}
+
+TableLoadResult loadTaskTableText(TSortGrid& tasks, QStringView text)
+{
+    TableLoadResult result;
+    TSortGrid grid;
+    grid.LoadFromText(text, QLatin1Char('\t'));
     result.marker = markerOf(grid);
     if (result.marker >= 250) {
         if (result.marker == 250) {
@@ -129,16 +140,24 @@ TableLoadResult loadTaskTable(TSortGrid& tasks, const QString& path)
 
 QString saveTaskTable(const TSortGrid& tasks, const QString& path)
 {
-    return writeFileAtomically(path, encodeText(textWithMarker(tasks, TaskFileMarker)));
+    return writeFileAtomically(path, bytesWithMarker(tasks, TaskFileMarker));
 }
 
 TableLoadResult loadTaskLogTable(TSortGrid& log, const QString& path)
 {
+    QString text;
     TableLoadResult result;
-    TSortGrid grid;
-    result.error = readGrid(grid, path);
+    result.error = readText(path, &text);
     if (!result.ok())
         return result;
+    return loadTaskLogTableText(log, text);
+}
+
+TableLoadResult loadTaskLogTableText(TSortGrid& log, QStringView text)
+{
+    TableLoadResult result;
+    TSortGrid grid;
+    grid.LoadFromText(text, QLatin1Char('\t'));
     result.marker = markerOf(grid);
     if (result.marker >= 250) {
         grid.DeleteRow(0);
@@ -165,16 +184,41 @@ TableLoadResult loadTaskLogTable(TSortGrid& log, const QString& path)
 
 QString saveTaskLogTable(const TSortGrid& log, const QString& path)
 {
-    return writeFileAtomically(path, encodeText(textWithMarker(log, TaskLogMarker)));
+    return writeFileAtomically(path, bytesWithMarker(log, TaskLogMarker));
+}
+
+bool isEmptyLogRow(const QStringList& row)
+{
+    for (int c = logTaskName; c <= logDate; ++c) {
+        if (c < row.size() && !row.at(c).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+void removeEmptyLogRows(TSortGrid& log)
+{
+    QList<QStringList>& rows = log.rows();
+    rows.erase(std::remove_if(rows.begin() + 1, rows.end(), isEmptyLogRow), rows.end());
+    if (log.currentRow() >= log.rowCount())
+        log.setCurrentRow(log.rowCount() - 1);
 }
 
 TableLoadResult loadDiaryTable(TSortGrid& diary, const QString& path)
 {
+    QString text;
     TableLoadResult result;
-    TSortGrid grid;
-    result.error = readGrid(grid, path);
+    result.error = readText(path, &text);
     if (!result.ok())
         return result;
+    return loadDiaryTableText(diary, text);
+}
+
+TableLoadResult loadDiaryTableText(TSortGrid& diary, QStringView text)
+{
+    TableLoadResult result;
+    TSortGrid grid;
+    grid.LoadFromText(text, QLatin1Char('\t'));
     grid.setColCount(DiaryColumnCount);
     for (const int col : {diaryYear, diaryMonth, diaryDay}) {
         if (grid.cell(0, col).isEmpty())
@@ -186,7 +230,7 @@ TableLoadResult loadDiaryTable(TSortGrid& diary, const QString& path)
 
 QString saveDiaryTable(const TSortGrid& diary, const QString& path)
 {
-    return writeFileAtomically(path, encodeText(diary.ToText(QLatin1Char('\t'))));
+    return diary.SaveToFile(path, QLatin1Char('\t'));
 }
 
 void tidyDiaryTable(TSortGrid& diary)
@@ -211,11 +255,19 @@ void tidyDiaryTable(TSortGrid& diary)
 
 TableLoadResult loadSpecialTable(TSortGrid& special, const QString& path)
 {
+    QString text;
     TableLoadResult result;
-    TSortGrid grid;
-    result.error = readGrid(grid, path);
+    result.error = readText(path, &text);
     if (!result.ok())
         return result;
+    return loadSpecialTableText(special, text);
+}
+
+TableLoadResult loadSpecialTableText(TSortGrid& special, QStringView text)
+{
+    TableLoadResult result;
+    TSortGrid grid;
+    grid.LoadFromText(text, QLatin1Char('\t'));
     grid.setColCount(SpecialColumnCount);
     special = std::move(grid);
     return result;
@@ -223,7 +275,7 @@ TableLoadResult loadSpecialTable(TSortGrid& special, const QString& path)
 
 QString saveSpecialTable(const TSortGrid& special, const QString& path)
 {
-    return writeFileAtomically(path, encodeText(special.ToText(QLatin1Char('\t'))));
+    return special.SaveToFile(path, QLatin1Char('\t'));
 }
 
 int NameList::indexOf(const QString& name) const
@@ -258,20 +310,22 @@ bool NameList::remove(const QString& name)
 
 TableLoadResult loadNameList(NameList& list, const QString& path)
 {
+    QString text;
     TableLoadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
-        return result;
-    }
-    QString text = decodeText(file.readAll());
+    result.error = readText(path, &text);
+    if (result.ok())
+        loadNameListText(list, text);
+    return result;
+}
+
+void loadNameListText(NameList& list, QStringView text)
+{
     const qsizetype nul = text.indexOf(QChar(0));
     if (nul >= 0)
-        text.truncate(nul);
+        text = text.left(nul);
     list.clear();
     for (const QString& name : splitTextLines(text))
         list.add(name);
-    return result;
 }
 
 QString saveNameList(const NameList& list, const QString& path)

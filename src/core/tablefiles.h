@@ -87,6 +87,11 @@ QString saveTaskTable(const TSortGrid& tasks, const QString& path);
 // converted in memory: the caller saves it back at once (result.upgraded).
 TableLoadResult loadTaskLogTable(TSortGrid& log, const QString& path);
 QString saveTaskLogTable(const TSortGrid& log, const QString& path);
+// A log row whose cells 0 to 4 are all empty is not an entry (the header, or the empty rows that
+// saving and loading leave behind it).
+bool isEmptyLogRow(const QStringList& row);
+// Removes such rows from row 1 on.
+void removeEmptyLogRows(TSortGrid& log);
 TableLoadResult loadDiaryTable(TSortGrid& diary, const QString& path);
 QString saveDiaryTable(const TSortGrid& diary, const QString& path);
 // Orders the diary by date, drops entries without text while more than one row remains and keeps
@@ -96,6 +101,13 @@ TableLoadResult loadSpecialTable(TSortGrid& special, const QString& path);
 QString saveSpecialTable(const TSortGrid& special, const QString& path);
 TableLoadResult loadNameList(NameList& list, const QString& path);
 QString saveNameList(const NameList& list, const QString& path);
+
+// The same loads from text already read (UTF-8 or Windows-1252 decoded).
+TableLoadResult loadTaskTableText(TSortGrid& tasks, QStringView text);
+TableLoadResult loadTaskLogTableText(TSortGrid& log, QStringView text);
+TableLoadResult loadDiaryTableText(TSortGrid& diary, QStringView text);
+TableLoadResult loadSpecialTableText(TSortGrid& special, QStringView text);
+void loadNameListText(NameList& list, QStringView text);
 
 // Converts the old layout's year, month and day cells to a day-number cell: no valid date, and
 // 1 January 2100 (the old "no date"), give "100000".

@@ -1,6 +1,7 @@
 #include "core/textcodec.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 QChar windows1252Char(unsigned char byte)
 {
@@ -11,6 +12,13 @@ QChar windows1252Char(unsigned char byte)
     if (byte >= 0x80 && byte < 0xA0)
         return QChar(high[byte - 0x80]);
     return QChar(char16_t(byte));
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8.decode(bytes);
+    return !utf8.hasError();
 }
 
 QString decodeText(QByteArrayView bytes)
@@ -33,4 +41,20 @@ QString decodeText(QByteArrayView bytes)
 QByteArray encodeText(const QString& text)
 {
     return text.toUtf8();
+}
+
+void appendUtf8(QByteArray& out, QStringView text)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* dst = out.data() + start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            // Rare in table files: fall back to the full encoder for this text.
+            out.truncate(start);
+            out.append(text.toUtf8());
+            return;
+        }
+        *dst++ = char(c.unicode());
+    }
 }

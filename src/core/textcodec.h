@@ -9,3 +9,7 @@ QString decodeText(QByteArrayView bytes);
 QByteArray encodeText(const QString& text);
 // Windows-1252 to Unicode for one byte (undefined code points map to the same code point).
 QChar windows1252Char(unsigned char byte);
+// True when the bytes are valid UTF-8 (an empty text is).
+bool isValidUtf8(QByteArrayView bytes);
+// Appends the UTF-8 bytes of a text (plain ASCII is copied directly).
+void appendUtf8(QByteArray& out, QStringView text);
