@@ -99,8 +99,8 @@ TableCheck checkTasks(const QString& path, TableCheck check)
     static const QRegularExpression alarmPattern(QStringLiteral("^[ 0-9]{2}[0-9]=[0-3]$"));
     const int lineOffset = result.marker >= 250 ? 2 : 1;
     for (int r = 0; r < tasks.rowCount(); ++r) {
-        const QStringList& row = tasks.row(r);
-        if (isBlankTaskRow(row))
+        const auto row = tasks.rowCells(r);
+        if (isBlankTaskRow(tasks.rowText(r)))
             continue;
         ++check.entries;
         const int line = r + lineOffset;
@@ -134,8 +134,8 @@ TableCheck checkTaskLog(const QString& path, TableCheck check)
              problems);
     // Row 0 is the header the loader puts in; the file's own header row follows for current files.
     for (int r = 1; r < log.rowCount(); ++r) {
-        const QStringList& row = log.row(r);
-        if (isEmptyLogRow(row))
+        const auto row = log.rowCells(r);
+        if (isEmptyLogRow(log.rowText(r)))
             continue;
         ++check.entries;
         const int line = result.marker >= 250 ? r + 1 : r;
@@ -160,7 +160,7 @@ TableCheck checkDiary(const QString& path, TableCheck check)
     checkRaw(path, DiaryColumnCount, 0, problems);
     QSet<QDate> seen;
     for (int r = 0; r < diary.rowCount(); ++r) {
-        const QStringList& row = diary.row(r);
+        const auto row = diary.rowCells(r);
         if (row[diaryText].isEmpty())
             continue;
         ++check.entries;
@@ -187,8 +187,8 @@ TableCheck checkSpecial(const QString& path, TableCheck check)
     ProblemCounter problems;
     checkRaw(path, SpecialColumnCount, 0, problems);
     for (int r = 0; r < special.rowCount(); ++r) {
-        const QStringList& row = special.row(r);
-        if (row.join(QString()).isEmpty())
+        const auto row = special.rowCells(r);
+        if (special.rowText(r).count(QChar(TSortGrid::CellSeparator)) == special.rowText(r).size())
             continue;
         ++check.entries;
         const int line = r + 1;

@@ -5,18 +5,35 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
 #include <algorithm>
 
 namespace {
 
-const QString emptyCell;
-
-QStringList emptyRow(int colCount)
+// Line breaks cannot be stored in a cell: they would end the line in the file.
+QString cellValue(QStringView text)
 {
-    QStringList row;
-    row.resize(colCount);
-    return row;
+    QString value = text.toString();
+    for (QChar& c : value) {
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+    }
+    return value;
+}
+
+// Pads or cuts a row text to exactly `colCount` cells.
+void fitRow(QString& text, int colCount)
+{
+    const int fields = int(text.count(QChar(TSortGrid::CellSeparator))) + 1;
+    if (fields < colCount) {
+        text.append(QString(colCount - fields, QChar(TSortGrid::CellSeparator)));
+    } else if (fields > colCount) {
+        qsizetype pos = -1;
+        for (int i = 0; i < colCount; ++i)
+            pos = text.indexOf(QChar(TSortGrid::CellSeparator), pos + 1);
+        text.truncate(pos);
+    }
 }
 
 } // namespace
@@ -34,8 +51,9 @@ void TSortGrid::setRowCount(int count)
         return;
     }
     m_rows.reserve(count);
+    const QString empty = emptyRowText();
     while (rowCount() < count)
-        m_rows.append(emptyRow(m_colCount));
+        m_rows.append(empty);
 }
 
 void TSortGrid::setColCount(int count)
@@ -44,49 +62,115 @@ void TSortGrid::setColCount(int count)
     if (count == m_colCount)
         return;
     m_colCount = count;
-    for (QStringList& r : m_rows)
-        r.resize(count);
+    for (QString& r : m_rows)
+        fitRow(r, count);
 }
 
-const QString& TSortGrid::cell(int row, int col) const
+bool TSortGrid::cellBounds(QStringView rowText, int col, qsizetype* start, qsizetype* end)
 {
-    if (row < 0 || row >= rowCount() || col < 0 || col >= m_colCount)
-        return emptyCell;
-    return m_rows.at(row).at(col);
+    if (col < 0)
+        return false;
+    qsizetype from = 0;
+    for (int i = 0; i < col; ++i) {
+        const qsizetype sep = rowText.indexOf(QChar(CellSeparator), from);
+        if (sep < 0)
+            return false;
+        from = sep + 1;
+    }
+    const qsizetype to = rowText.indexOf(QChar(CellSeparator), from);
+    *start = from;
+    *end = to < 0 ? rowText.size() : to;
+    return true;
 }
 
-void TSortGrid::setCell(int row, int col, const QString& text)
+QStringView TSortGrid::cellOf(QStringView rowText, int col)
+{
+    qsizetype start = 0, end = 0;
+    if (!cellBounds(rowText, col, &start, &end))
+        return {};
+    return rowText.sliced(start, end - start);
+}
+
+QStringView TSortGrid::cell(int row, int col) const
+{
+    if (row < 0 || row >= rowCount() || col >= m_colCount)
+        return {};
+    return cellOf(m_rows.at(row), col);
+}
+
+void TSortGrid::setCell(int row, int col, QStringView text)
 {
     if (row < 0 || row >= rowCount() || col < 0 || col >= m_colCount)
         return;
-    m_rows[row][col] = text;
+    QString& r = m_rows[row];
+    qsizetype start = 0, end = 0;
+    if (cellBounds(r, col, &start, &end))
+        r.replace(start, end - start, cellValue(text));
 }
 
-void TSortGrid::setRow(int row, QStringList cells)
+QStringList TSortGrid::row(int row) const
+{
+    QStringList cells;
+    cells.reserve(m_colCount);
+    for (const QStringView c : rowCells(row))
+        cells.append(c.toString());
+    return cells;
+}
+
+TSortGrid::RowCells TSortGrid::rowCells(int row) const
+{
+    RowCells cells;
+    const QStringView text = m_rows.at(row);
+    qsizetype from = 0;
+    for (int c = 0; c < m_colCount - 1; ++c) {
+        const qsizetype sep = text.indexOf(QChar(CellSeparator), from);
+        cells.append(text.sliced(from, sep - from));
+        from = sep + 1;
+    }
+    cells.append(text.sliced(from));
+    return cells;
+}
+
+void TSortGrid::setRow(int row, const QStringList& cells)
 {
     if (row < 0 || row >= rowCount())
         return;
-    cells.resize(m_colCount);
-    m_rows[row] = std::move(cells);
+    QString text;
+    for (int c = 0; c < m_colCount; ++c) {
+        if (c > 0)
+            text.append(QChar(CellSeparator));
+        if (c < cells.size())
+            text.append(cellValue(cells.at(c)));
+    }
+    m_rows[row] = text;
+}
+
+void TSortGrid::setRowText(int row, const QString& text)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    QString fitted = text;
+    fitRow(fitted, m_colCount);
+    m_rows[row] = fitted;
 }
 
 void TSortGrid::clearCells()
 {
-    for (QStringList& r : m_rows)
-        r = emptyRow(m_colCount);
+    const QString empty = emptyRowText();
+    for (QString& r : m_rows)
+        r = empty;
 }
 
 void TSortGrid::clear()
 {
-    m_rows.clear();
-    m_rows.append(emptyRow(m_colCount));
+    m_rows = {emptyRowText()};
     m_currentRow = 0;
 }
 
 void TSortGrid::InsertRow(int row)
 {
     row = std::clamp(row, 0, rowCount());
-    m_rows.insert(row, emptyRow(m_colCount));
+    m_rows.insert(row, emptyRowText());
 }
 
 void TSortGrid::DeleteRow(int row)
@@ -94,7 +178,7 @@ void TSortGrid::DeleteRow(int row)
     if (row < 0 || row >= rowCount())
         return;
     if (rowCount() == 1) {
-        m_rows[0] = emptyRow(m_colCount);
+        m_rows[0] = emptyRowText();
         return;
     }
     m_rows.removeAt(row);
@@ -119,8 +203,16 @@ void TSortGrid::DeleteColumn(int col)
         clearCells();
         return;
     }
-    for (QStringList& r : m_rows)
-        r.removeAt(col);
+    for (QString& r : m_rows) {
+        qsizetype start = 0, end = 0;
+        if (!cellBounds(r, col, &start, &end))
+            continue;
+        // Take the cell with the separator before it (or after it, for column 0).
+        if (col == 0)
+            r.remove(0, end + 1);
+        else
+            r.remove(start - 1, end - start + 1);
+    }
     --m_colCount;
 }
 
@@ -130,42 +222,42 @@ void TSortGrid::LoadFromText(QStringView text, QChar delimiter)
     if (nul >= 0)
         text = text.left(nul);
 
-    // Large tables are the common case: size every list once instead of growing it.
-    QList<QStringList> rows;
+    QList<QString> rows;
     rows.reserve(text.count(u'\n') + 1);
     int colCount = 1;
+    bool ragged = false;
     const QChar* p = text.data();
     const QChar* const end = p + text.size();
     while (p < end) {
         const QChar* lineEnd = p;
-        int fieldCount = 1;
-        while (lineEnd < end && *lineEnd != u'\r' && *lineEnd != u'\n') {
-            fieldCount += *lineEnd == delimiter;
+        while (lineEnd < end && *lineEnd != u'\r' && *lineEnd != u'\n')
             ++lineEnd;
-        }
-        QStringList fields;
-        fields.reserve(std::max(fieldCount, colCount));
-        const QChar* fieldStart = p;
-        for (; p <= lineEnd; ++p) {
-            if (p == lineEnd || *p == delimiter) {
-                fields.append(p == fieldStart ? QString() : QString(fieldStart, p - fieldStart));
-                fieldStart = p + 1;
+        QString row(p, lineEnd - p);
+        int fields = 1;
+        if (delimiter != QChar(CellSeparator)) {
+            for (QChar& c : row) {
+                if (c == delimiter) {
+                    c = QChar(CellSeparator);
+                    ++fields;
+                }
             }
         }
+        if (fields != colCount && !rows.isEmpty())
+            ragged = true;
+        colCount = std::max(colCount, fields);
+        rows.append(std::move(row));
         p = lineEnd;
         if (p < end) {
             if (*p == u'\r' && p + 1 < end && p[1] == u'\n')
                 ++p;
             ++p;
         }
-        colCount = std::max(colCount, fieldCount);
-        rows.append(std::move(fields));
     }
     if (rows.isEmpty())
-        rows.append(QStringList());
-    for (QStringList& r : rows) {
-        if (r.size() != colCount)
-            r.resize(colCount);
+        rows.append(QString());
+    if (ragged) {
+        for (QString& r : rows)
+            fitRow(r, colCount);
     }
     m_rows = std::move(rows);
     m_colCount = colCount;
@@ -187,18 +279,16 @@ QString TSortGrid::LoadFromFile(const QString& path, QChar delimiter)
 QString TSortGrid::ToText(QChar delimiter) const
 {
     qsizetype size = 0;
-    for (const QStringList& r : m_rows) {
-        for (const QString& c : r)
-            size += c.size();
-        size += m_colCount + 1;
-    }
+    for (const QString& r : m_rows)
+        size += r.size() + 2;
     QString text;
     text.reserve(size);
-    for (const QStringList& r : m_rows) {
-        for (int c = 0; c < m_colCount; ++c) {
-            if (c > 0)
-                text.append(delimiter);
-            text.append(r.at(c));
+    for (const QString& r : m_rows) {
+        const qsizetype start = text.size();
+        text.append(r);
+        for (QChar* c = text.data() + start; c != text.data() + text.size(); ++c) {
+            if (*c == QChar(CellSeparator))
+                *c = delimiter;
         }
         text.append(u"\r\n");
     }
@@ -207,26 +297,34 @@ QString TSortGrid::ToText(QChar delimiter) const
 
 void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
 {
-    qsizetype size = out.size();
-    for (const QStringList& r : m_rows) {
-        for (const QString& c : r)
-            size += c.size();
-        size += m_colCount + 1;
-    }
-    out.reserve(size + size / 8);
-    const char separator = delimiter.unicode() < 0x80 ? char(delimiter.unicode()) : '\0';
-    for (const QStringList& r : m_rows) {
-        for (int c = 0; c < m_colCount; ++c) {
-            if (c > 0) {
-                if (separator)
-                    out.append(separator);
-                else
-                    appendUtf8(out, QStringView(&delimiter, 1));
-            }
-            appendUtf8(out, r.at(c));
+    qsizetype units = 0;
+    for (const QString& r : m_rows)
+        units += r.size() + 2;
+    const qsizetype start = out.size();
+    // UTF-8 takes at most three bytes per UTF-16 unit.
+    out.resize(start + units * 3);
+    char* const begin = out.data();
+    char* dst = begin + start;
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const bool asciiDelimiter = delimiter.unicode() < 0x80;
+    for (const QString& r : m_rows) {
+        char* const rowStart = dst;
+        dst = encoder.appendToBuffer(dst, r);
+        if (asciiDelimiter) {
+            // Written as a select so that the compiler vectorises it.
+            const char separator = char(CellSeparator);
+            const char replacement = char(delimiter.unicode());
+            for (char* c = rowStart; c != dst; ++c)
+                *c = *c == separator ? replacement : *c;
+        } else if (std::find(rowStart, dst, char(CellSeparator)) != dst) {
+            QString withDelimiter = r;
+            withDelimiter.replace(QChar(CellSeparator), delimiter);
+            dst = encoder.appendToBuffer(rowStart, withDelimiter);
         }
-        out.append("\r\n", 2);
+        *dst++ = '\r';
+        *dst++ = '\n';
     }
+    out.truncate(dst - begin);
 }
 
 QString TSortGrid::SaveToFile(const QString& path, QChar delimiter) const

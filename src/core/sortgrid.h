@@ -1,13 +1,23 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <QVarLengthArray>
 
 // A table of text cells addressed by row and column, the in-memory form of every table file.
 // It never has fewer than one row or one column; an empty table is one row of empty cells.
+//
+// Each row is kept as one string, its cells joined by a line feed. A cell can never hold a line
+// break (a file line cannot), so the joined text is unambiguous, and a table of a hundred
+// thousand rows costs one allocation per row instead of one per cell.
 class TSortGrid {
 public:
+    static constexpr char16_t CellSeparator = u'\n';
+    using RowCells = QVarLengthArray<QStringView, 16>;
+
     explicit TSortGrid(int colCount = 1, int rowCount = 1);
 
     int rowCount() const { return int(m_rows.size()); }
@@ -16,13 +26,26 @@ public:
     void setRowCount(int count);
     void setColCount(int count);
 
-    // Cells outside the table read as empty; writes outside it are ignored.
-    const QString& cell(int row, int col) const;
-    void setCell(int row, int col, const QString& text);
-    // A whole row, always colCount() cells long.
-    const QStringList& row(int row) const { return m_rows.at(row); }
+    // A cell; outside the table it reads as empty. The view is valid until the grid changes.
+    QStringView cell(int row, int col) const;
+    QString cellText(int row, int col) const { return cell(row, col).toString(); }
+    // Writes outside the table are ignored; line breaks in the text become blanks.
+    void setCell(int row, int col, QStringView text);
+
+    // A row's cells as a list (always colCount() of them).
+    QStringList row(int row) const;
     // Replaces a row's cells: surplus cells are dropped, missing ones are empty.
-    void setRow(int row, QStringList cells);
+    void setRow(int row, const QStringList& cells);
+    // All cells of a row at once, without copying; valid until the grid changes.
+    RowCells rowCells(int row) const;
+
+    // The joined text of a row; rows of two grids with equal column counts can be copied with it.
+    const QString& rowText(int row) const { return m_rows.at(row); }
+    void setRowText(int row, const QString& text);
+    static QStringView cellOf(QStringView rowText, int col);
+    // Direct access to the joined rows for filters and sorts that move whole rows.
+    QList<QString>& rows() { return m_rows; }
+    const QList<QString>& rows() const { return m_rows; }
 
     // The row the caller works on after a lookup (for example LocateTaskRow).
     int currentRow() const { return m_currentRow; }
@@ -54,16 +77,16 @@ public:
     QString ToText(QChar delimiter) const;
     // Appends ToText as UTF-8 file bytes.
     void appendFileBytes(QByteArray& out, QChar delimiter) const;
-    // Writes the file bytes atomically. Returns an empty string on success, otherwise the error naming
-    // the file and the reason; the previous file is then left intact.
+    // Writes the file bytes atomically. Returns an empty string on success, otherwise the error
+    // naming the file and the reason; the previous file is then left intact.
     QString SaveToFile(const QString& path, QChar delimiter) const;
 
-    // Direct row access for the readers that sort or filter whole rows.
-    QList<QStringList>& rows() { return m_rows; }
-    const QList<QStringList>& rows() const { return m_rows; }
-
 private:
-    QList<QStringList> m_rows;
+    QString emptyRowText() const { return QString(m_colCount - 1, QChar(CellSeparator)); }
+    // Start and end of a cell inside a row text; false when the column is beyond the row.
+    static bool cellBounds(QStringView rowText, int col, qsizetype* start, qsizetype* end);
+
+    QList<QString> m_rows;
     int m_colCount = 1;
     int m_currentRow = 0;
 };

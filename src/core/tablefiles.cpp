@@ -187,10 +187,10 @@ QString saveTaskLogTable(const TSortGrid& log, const QString& path)
     return writeFileAtomically(path, bytesWithMarker(log, TaskLogMarker));
 }
 
-bool isEmptyLogRow(const QStringList& row)
+bool isEmptyLogRow(QStringView rowText)
 {
     for (int c = logTaskName; c <= logDate; ++c) {
-        if (c < row.size() && !row.at(c).isEmpty())
+        if (!TSortGrid::cellOf(rowText, c).isEmpty())
             return false;
     }
     return true;
@@ -198,8 +198,9 @@ bool isEmptyLogRow(const QStringList& row)
 
 void removeEmptyLogRows(TSortGrid& log)
 {
-    QList<QStringList>& rows = log.rows();
-    rows.erase(std::remove_if(rows.begin() + 1, rows.end(), isEmptyLogRow), rows.end());
+    QList<QString>& rows = log.rows();
+    rows.erase(std::remove_if(rows.begin() + 1, rows.end(), [](const QString& r) { return isEmptyLogRow(r); }),
+               rows.end());
     if (log.currentRow() >= log.rowCount())
         log.setCurrentRow(log.rowCount() - 1);
 }
@@ -235,18 +236,19 @@ QString saveDiaryTable(const TSortGrid& diary, const QString& path)
 
 void tidyDiaryTable(TSortGrid& diary)
 {
-    QList<QStringList>& rows = diary.rows();
-    const auto dateKey = [](const QStringList& r) {
-        return std::tuple(storedIntegerOr(r.value(diaryYear), 0), storedIntegerOr(r.value(diaryMonth), 0),
-                          storedIntegerOr(r.value(diaryDay), 0));
+    QList<QString>& rows = diary.rows();
+    const auto dateKey = [](const QString& r) {
+        return std::tuple(storedIntegerOr(TSortGrid::cellOf(r, diaryYear), 0),
+                          storedIntegerOr(TSortGrid::cellOf(r, diaryMonth), 0),
+                          storedIntegerOr(TSortGrid::cellOf(r, diaryDay), 0));
     };
     std::stable_sort(rows.begin(), rows.end(),
-                     [&](const QStringList& a, const QStringList& b) { return dateKey(a) < dateKey(b); });
-    const QStringList last = rows.last();
-    rows.removeIf([](const QStringList& r) { return r.value(diaryText).isEmpty(); });
+                     [&](const QString& a, const QString& b) { return dateKey(a) < dateKey(b); });
+    const QString last = rows.last();
+    rows.removeIf([](const QString& r) { return TSortGrid::cellOf(r, diaryText).isEmpty(); });
     if (rows.isEmpty())
         rows.append(last);
-    const auto duplicate = std::unique(rows.begin(), rows.end(), [&](const QStringList& a, const QStringList& b) {
+    const auto duplicate = std::unique(rows.begin(), rows.end(), [&](const QString& a, const QString& b) {
         return dateKey(a) == dateKey(b);
     });
     rows.erase(duplicate, rows.end());

@@ -89,7 +89,7 @@ TableLoadResult loadTaskLogTable(TSortGrid& log, const QString& path);
 QString saveTaskLogTable(const TSortGrid& log, const QString& path);
 // A log row whose cells 0 to 4 are all empty is not an entry (the header, or the empty rows that
 // saving and loading leave behind it).
-bool isEmptyLogRow(const QStringList& row);
+bool isEmptyLogRow(QStringView rowText);
 // Removes such rows from row 1 on.
 void removeEmptyLogRows(TSortGrid& log);
 TableLoadResult loadDiaryTable(TSortGrid& diary, const QString& path);

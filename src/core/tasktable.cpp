@@ -174,41 +174,60 @@ QString attachmentCellText(QString typed)
     return typed;
 }
 
-bool isBlankTaskRow(const QStringList& row)
+bool isBlankTaskRow(QStringView rowText)
 {
-    const auto empty = [&row](int col) { return col >= row.size() || row.at(col).isEmpty(); };
-    return empty(colTaskName) && empty(colDue) && empty(colProject) && empty(colPriority);
+    // Name, due date, project and priority are cells 1 to 4: blank when they hold nothing but
+    // their separators.
+    qsizetype pos = rowText.indexOf(QChar(TSortGrid::CellSeparator));
+    if (pos < 0)
+        return true;
+    for (int col = colTaskName; col <= colPriority; ++col) {
+        ++pos;
+        if (pos >= rowText.size())
+            return true;
+        if (rowText[pos] != QChar(TSortGrid::CellSeparator))
+            return false;
+    }
+    return true;
 }
 
 void RemoveBlankRows(TSortGrid& grid)
 {
     // Deleting from the top while two or more rows remain leaves the bottom row when all are blank.
-    QList<QStringList>& rows = grid.rows();
-    const QStringList last = rows.last();
-    rows.removeIf([](const QStringList& r) { return isBlankTaskRow(r); });
+    QList<QString>& rows = grid.rows();
+    const QString last = rows.last();
+    rows.removeIf([](const QString& r) { return isBlankTaskRow(r); });
     if (rows.isEmpty())
         rows.append(last);
     if (grid.currentRow() >= grid.rowCount())
         grid.setCurrentRow(grid.rowCount() - 1);
 }
 
-bool sameTaskIdentity(const QStringList& a, const QStringList& b)
+bool sameTaskIdentity(QStringView a, QStringView b)
 {
-    for (const int col : {colComplete, colTaskName, colDue, colProject, colPriority, colAttachment, colAssignee}) {
-        if ((col < a.size() ? QStringView(a.at(col)) : QStringView()) !=
-            (col < b.size() ? QStringView(b.at(col)) : QStringView()))
-            return false;
-    }
-    return true;
+    // Cells 0 to 4 lie together at the start of the row text, up to the fifth separator.
+    const auto headLength = [](QStringView r) {
+        qsizetype pos = -1;
+        for (int i = 0; i <= colPriority; ++i) {
+            pos = r.indexOf(QChar(TSortGrid::CellSeparator), pos + 1);
+            if (pos < 0)
+                return r.size();
+        }
+        return pos;
+    };
+    if (a.first(headLength(a)) != b.first(headLength(b)))
+        return false;
+    return TSortGrid::cellOf(a, colAttachment) == TSortGrid::cellOf(b, colAttachment) &&
+           TSortGrid::cellOf(a, colAssignee) == TSortGrid::cellOf(b, colAssignee);
 }
 
 bool LocateTaskRow(TSortGrid& taskTable, const TSortGrid& grid, int row)
 {
     if (row < 0 || row >= grid.rowCount())
         return false;
-    const QStringList& wanted = grid.row(row);
+    const QString& wanted = grid.rowText(row);
     for (int r = 0; r < taskTable.rowCount(); ++r) {
-        if (sameTaskIdentity(taskTable.row(r), wanted)) {
+        if (sameTaskIdentity(taskTable.rowText(r), wanted)) {
             taskTable.setCurrentRow(r);
             return true;
         }

@@ -94,11 +94,12 @@ QString decodeNotesText(QStringView cell);
 // Attachment as stored: one double quote at the very start and one at the very end removed.
 QString attachmentCellText(QString typed);
 
-// A row without name, due date, project and priority.
-bool isBlankTaskRow(const QStringList& row);
+// A row (joined row text of a task grid) without name, due date, project and priority.
+bool isBlankTaskRow(QStringView rowText);
 // Deletes blank rows from the top down while the grid has two or more rows.
 void RemoveBlankRows(TSortGrid& grid);
 // Finds the first task-table row whose cells 0, 1, 2, 3, 4, 6 and 7 equal those of row `row`
 // of `grid`; makes it the task table's current row. False when none matches.
 bool LocateTaskRow(TSortGrid& taskTable, const TSortGrid& grid, int row);
-bool sameTaskIdentity(const QStringList& a, const QStringList& b);
+// Cells 0, 1, 2, 3, 4, 6 and 7 of two row texts are equal.
+bool sameTaskIdentity(QStringView a, QStringView b);

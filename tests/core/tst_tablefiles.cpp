@@ -60,7 +60,7 @@ private Q_SLOTS:
         grid.LoadFromText(text, QLatin1Char('\t'));
         QCOMPARE(grid.rowCount(), rows);
         QCOMPARE(grid.colCount(), cols);
-        QCOMPARE(grid.cell(grid.rowCount() - 1, grid.colCount() - 1), lastCell);
+        QCOMPARE(grid.cellText(grid.rowCount() - 1, grid.colCount() - 1), lastCell);
     }
 
     void grid_rowOperations_keepAtLeastOneRowAndColumn()
@@ -70,28 +70,37 @@ private Q_SLOTS:
             grid.setCell(r, 0, QString::number(r));
         grid.InsertRow(1);
         QCOMPARE(grid.rowCount(), 4);
-        QVERIFY(grid.cell(1, 0).isEmpty());
-        QCOMPARE(grid.cell(2, 0), QStringLiteral("1"));
+        QVERIFY(grid.cellText(1, 0).isEmpty());
+        QCOMPARE(grid.cellText(2, 0), QStringLiteral("1"));
         grid.MoveRow(3, 0);
-        QCOMPARE(grid.cell(0, 0), QStringLiteral("2"));
-        QCOMPARE(grid.cell(1, 0), QStringLiteral("0"));
+        QCOMPARE(grid.cellText(0, 0), QStringLiteral("2"));
+        QCOMPARE(grid.cellText(1, 0), QStringLiteral("0"));
         grid.DeleteColumn(0);
         QCOMPARE(grid.colCount(), 2);
-        QVERIFY(grid.cell(0, 0).isEmpty());
+        QVERIFY(grid.cellText(0, 0).isEmpty());
         while (grid.rowCount() > 1)
             grid.DeleteRow(0);
         grid.setCell(0, 1, QStringLiteral("x"));
         grid.DeleteRow(0);
         QCOMPARE(grid.rowCount(), 1);
-        QVERIFY(grid.cell(0, 1).isEmpty());
+        QVERIFY(grid.cellText(0, 1).isEmpty());
         grid.DeleteColumn(0);
         grid.DeleteColumn(0);
         QCOMPARE(grid.colCount(), 1);
         grid.setRowCount(0);
         QCOMPARE(grid.rowCount(), 1);
+        TSortGrid wide(3, 1);
+        wide.setRow(0, {u"a"_s, u"b"_s, u"c"_s});
+        wide.DeleteColumn(1);
+        QCOMPARE(wide.row(0), QStringList({u"a"_s, u"c"_s}));
+        wide.setColCount(4);
+        wide.setCell(0, 3, u"line\r\nbreak"_s);
+        QCOMPARE(wide.row(0), QStringList({u"a"_s, u"c"_s, QString(), u"line  break"_s}));
+        wide.setColCount(1);
+        QCOMPARE(wide.row(0), QStringList({u"a"_s}));
         // Reads and writes outside the table never touch memory they do not own.
         grid.setCell(5, 5, QStringLiteral("x"));
-        QVERIFY(grid.cell(-1, 9).isEmpty());
+        QVERIFY(grid.cellText(-1, 9).isEmpty());
     }
 
     void grid_saveToFile_writesEveryCellWithCrLfAndAnyDelimiter()
@@ -112,8 +121,8 @@ private Q_SLOTS:
         const QString path = write(QStringLiteral("legacy.twk"), QByteArray("caf\xe9\t\x80\r\n"));
         TSortGrid grid;
         QVERIFY(grid.LoadFromFile(path, QLatin1Char('\t')).isEmpty());
-        QCOMPARE(grid.cell(0, 0), QStringLiteral("café"));
-        QCOMPARE(grid.cell(0, 1), QString(QChar(0x20AC)));
+        QCOMPARE(grid.cellText(0, 0), QStringLiteral("café"));
+        QCOMPARE(grid.cellText(0, 1), QString(QChar(0x20AC)));
     }
 
     void createMissing_writesFirstContents_data()
@@ -156,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(!result.upgraded);
         QCOMPARE(tasks.rowCount(), 1);
         QCOMPARE(tasks.colCount(), TaskColumnCount);
-        QVERIFY(isBlankTaskRow(tasks.row(0)));
+        QVERIFY(isBlankTaskRow(tasks.rowText(0)));
         QVERIFY(saveTaskTable(tasks, path).isEmpty());
         QCOMPARE(read(path), QByteArray("300\t\t\t\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\t\t\t\r\n"));
     }
@@ -186,10 +195,10 @@ private Q_SLOTS:
         QVERIFY(result.upgraded);
         QVERIFY(result.messages.isEmpty());
         QCOMPARE(tasks.rowCount(), 3);
-        QCOMPARE(tasks.cell(0, colComplete), QStringLiteral("100"));
-        QCOMPARE(tasks.cell(1, colComplete), QStringLiteral("0"));
-        QCOMPARE(tasks.cell(2, colComplete), QStringLiteral("0"));
-        QCOMPARE(tasks.cell(2, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cellText(0, colComplete), QStringLiteral("100"));
+        QCOMPARE(tasks.cellText(1, colComplete), QStringLiteral("0"));
+        QCOMPARE(tasks.cellText(2, colComplete), QStringLiteral("0"));
+        QCOMPARE(tasks.cellText(2, colDue), QStringLiteral("100000"));
         QCOMPARE(tasks.colCount(), TaskColumnCount);
     }
 
@@ -215,11 +224,11 @@ private Q_SLOTS:
                                             QStringLiteral("1 - High"), QStringLiteral("n\x1b"), QStringLiteral("a"),
                                             QStringLiteral("Ann"), QStringLiteral("  5=1"), QStringLiteral("2"),
                                             QString()}));
-        QCOMPARE(tasks.cell(1, colDue), QStringLiteral("100000"));
-        QCOMPARE(tasks.cell(1, colProject), QStringLiteral("Work"));
-        QCOMPARE(tasks.cell(2, colDue), QStringLiteral("100000"));
-        QCOMPARE(tasks.cell(3, colDue), QStringLiteral("100000"));
-        QCOMPARE(tasks.cell(3, colComplete), QStringLiteral("0"));
+        QCOMPARE(tasks.cellText(1, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cellText(1, colProject), QStringLiteral("Work"));
+        QCOMPARE(tasks.cellText(2, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cellText(3, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cellText(3, colComplete), QStringLiteral("0"));
     }
 
     void tasks_surplusFieldsDroppedAndShortLinesPadded()
@@ -229,9 +238,9 @@ private Q_SLOTS:
         TSortGrid tasks;
         QVERIFY(loadTaskTable(tasks, path).ok());
         QCOMPARE(tasks.colCount(), TaskColumnCount);
-        QCOMPARE(tasks.cell(0, colSpare), QStringLiteral("11"));
+        QCOMPARE(tasks.cellText(0, colSpare), QStringLiteral("11"));
         QCOMPARE(tasks.row(1).size(), TaskColumnCount);
-        QVERIFY(tasks.cell(1, colSpare).isEmpty());
+        QVERIFY(tasks.cellText(1, colSpare).isEmpty());
     }
 
     void taskLog_loadPutsHeaderRowFirstAndSaveWritesMarker()
@@ -250,8 +259,8 @@ private Q_SLOTS:
         TSortGrid back;
         const TableLoadResult result = loadTaskLogTable(back, path);
         QCOMPARE(result.marker, 250);
-        QCOMPARE(back.cell(back.rowCount() - 1, logTaskName), QStringLiteral("Entry"));
-        QVERIFY(back.cell(0, logTaskName).isEmpty());
+        QCOMPARE(back.cellText(back.rowCount() - 1, logTaskName), QStringLiteral("Entry"));
+        QVERIFY(back.cellText(0, logTaskName).isEmpty());
     }
 
     void taskLog_withoutMarker_warnsAndConvertsBothDates()
@@ -280,8 +289,8 @@ private Q_SLOTS:
         QCOMPARE(diary.row(0), QStringList({QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QString()}));
         tidyDiaryTable(diary);
         QCOMPARE(diary.rowCount(), 2);
-        QCOMPARE(diary.cell(0, diaryText), QStringLiteral("a\x1b"));
-        QCOMPARE(diary.cell(1, diaryText), QStringLiteral("b\x1b"));
+        QCOMPARE(diary.cellText(0, diaryText), QStringLiteral("a\x1b"));
+        QCOMPARE(diary.cellText(1, diaryText), QStringLiteral("b\x1b"));
 
         TSortGrid empty(DiaryColumnCount, 2);
         tidyDiaryTable(empty);
@@ -294,7 +303,7 @@ private Q_SLOTS:
         TSortGrid special;
         QVERIFY(loadSpecialTable(special, path).ok());
         QCOMPARE(special.colCount(), SpecialColumnCount);
-        QCOMPARE(special.cell(0, specWeekday), QStringLiteral("1"));
+        QCOMPARE(special.cellText(0, specWeekday), QStringLiteral("1"));
     }
 
     void nameList_sortedWithoutCaseAndRepeatsIgnored()

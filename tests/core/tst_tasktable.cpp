@@ -132,7 +132,7 @@ private Q_SLOTS:
         view.setRow(0, tasks.row(1));
         QVERIFY(LocateTaskRow(tasks, view, 0));
         QCOMPARE(tasks.currentRow(), 0);
-        QCOMPARE(tasks.cell(tasks.currentRow(), colNotes), QStringLiteral("upper"));
+        QCOMPARE(tasks.cellText(tasks.currentRow(), colNotes), QStringLiteral("upper"));
         view.setCell(0, colAssignee, QStringLiteral("Someone"));
         QVERIFY(!LocateTaskRow(tasks, view, 0));
         QVERIFY(!LocateTaskRow(tasks, view, 5));
