@@ -1,6 +1,7 @@
 #include "core/atomicfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 
 QString writeFileAtomically(const QString& path, const QByteArray& bytes)
@@ -22,4 +23,15 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
     if (!file.commit())
         return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
     return {};
+}
+
+QString readFileBytes(const QString& path, QByteArray* bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        *bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return {};
+    }
+    return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
 }

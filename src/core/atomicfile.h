@@ -8,3 +8,7 @@
 // Returns an empty string on success, otherwise a message naming the file and the reason;
 // on failure the previous file is left as it was.
 QString writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Reads a whole file. Returns an empty string on success, otherwise a message naming the file
+// and the reason.
+QString readFileBytes(const QString& path, QByteArray* bytes);

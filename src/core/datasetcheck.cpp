@@ -1,5 +1,6 @@
 #include "core/datasetcheck.h"
 
+#include "core/atomicfile.h"
 #include "core/datasetlock.h"
 #include "core/daynumber.h"
 #include "core/sortgrid.h"
@@ -8,7 +9,6 @@
 #include "core/textcodec.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
@@ -59,55 +59,55 @@ bool isIntegerIn(QStringView cell, int low, int high)
     return parseStoredInteger(cell, &value) && value >= low && value <= high;
 }
 
-// Reads the file as plain lines to find what the loaders will drop or reinterpret.
-void checkRaw(const QString& path, int columns, int firstDataLine, ProblemCounter& problems)
+// The file's bytes and text, read once for the loader and for the checks of the raw lines.
+struct RawTable {
+    QByteArray bytes;
+    QString text;
+};
+
+// Finds what the loaders will drop or reinterpret in the plain lines of the file.
+void checkRawLines(const RawTable& raw, int columns, int firstDataLine, ProblemCounter& problems)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = file.readAll();
-    if (!isValidUtf8(bytes))
+    if (!isValidUtf8(raw.bytes))
         problems.add(QStringLiteral("text is not UTF-8, read as Windows-1252"), 0);
-    if (bytes.contains('\0'))
+    if (raw.bytes.contains('\0'))
         problems.add(QStringLiteral("NUL byte ends the text early; what follows it is ignored"), 0);
     if (columns <= 0)
         return;
-    TSortGrid raw;
-    raw.LoadFromText(decodeText(bytes), QLatin1Char('\t'));
-    for (int r = firstDataLine; r < raw.rowCount(); ++r) {
-        int fields = raw.colCount();
-        while (fields > 1 && raw.cell(r, fields - 1).isEmpty())
+    TSortGrid lines;
+    lines.LoadFromText(raw.text, QLatin1Char('\t'));
+    for (int r = firstDataLine; r < lines.rowCount(); ++r) {
+        int fields = lines.colCount();
+        while (fields > 1 && lines.cell(r, fields - 1).isEmpty())
             --fields;
         if (fields > columns)
             problems.add(QStringLiteral("more than %1 fields; the surplus is dropped").arg(columns), r + 1);
     }
 }
 
-TableCheck checkTasks(const QString& path, TableCheck check)
+void checkTasks(const RawTable& raw, TableCheck& check, ProblemCounter& problems)
 {
     TSortGrid tasks;
-    const TableLoadResult result = loadTaskTable(tasks, path);
-    if (!result.ok()) {
-        check.error = result.error;
-        return check;
-    }
+    const TableLoadResult result = loadTaskTableText(tasks, raw.text);
     check.marker = result.marker;
     check.upgradeNeeded = result.upgraded;
-    ProblemCounter problems;
-    checkRaw(path, result.marker >= 250 ? TaskColumnCount : TaskColumnCount + 2, result.marker >= 250 ? 1 : 0,
-             problems);
+    const bool current = result.marker >= 250;
+    // Files before the marker had two more date columns.
+    checkRawLines(raw, current ? TaskColumnCount : TaskColumnCount + 2, current ? 1 : 0, problems);
     static const QRegularExpression alarmPattern(QStringLiteral("^[ 0-9]{2}[0-9]=[0-3]$"));
-    const int lineOffset = result.marker >= 250 ? 2 : 1;
+    const int lineOffset = current ? 2 : 1;
     for (int r = 0; r < tasks.rowCount(); ++r) {
-        const auto row = tasks.rowCells(r);
         if (isBlankTaskRow(tasks.rowText(r)))
             continue;
         ++check.entries;
+        const auto row = tasks.rowCells(r);
         const int line = r + lineOffset;
         if (row[colTaskName].isEmpty())
             problems.add(QStringLiteral("task without a name"), line);
         if (!row[colComplete].isEmpty() && !isIntegerIn(row[colComplete], 0, 100))
-            problems.add(QStringLiteral("percent complete is not 0 to 100; read as %1").arg(percentComplete(row[colComplete])), line);
+            problems.add(QStringLiteral("percent complete is not 0 to 100; read as %1")
+                             .arg(percentComplete(row[colComplete])),
+                         line);
         if (!isDayNumber(row[colDue]))
             problems.add(QStringLiteral("due date is not a day number; read as no due date"), line);
         if (!row[colAlarm].isEmpty() && !alarmPattern.match(row[colAlarm]).hasMatch())
@@ -115,49 +115,36 @@ TableCheck checkTasks(const QString& path, TableCheck check)
         if (!row[colRecurrence].isEmpty() && !isIntegerIn(row[colRecurrence], 0, RecurrenceCount - 1))
             problems.add(QStringLiteral("recurrence is not 0 to 10; read as once"), line);
     }
-    check.problems = problems.lines();
-    return check;
 }
 
-TableCheck checkTaskLog(const QString& path, TableCheck check)
+void checkTaskLog(const RawTable& raw, TableCheck& check, ProblemCounter& problems)
 {
     TSortGrid log;
-    const TableLoadResult result = loadTaskLogTable(log, path);
-    if (!result.ok()) {
-        check.error = result.error;
-        return check;
-    }
+    const TableLoadResult result = loadTaskLogTableText(log, raw.text);
     check.marker = result.marker;
     check.upgradeNeeded = result.upgraded;
-    ProblemCounter problems;
-    checkRaw(path, result.marker >= 250 ? TaskLogColumnCount : TaskLogColumnCount + 4, result.marker >= 250 ? 1 : 0,
-             problems);
+    const bool current = result.marker >= 250;
+    // Files before the marker kept both dates as three columns each.
+    checkRawLines(raw, current ? TaskLogColumnCount : TaskLogColumnCount + 4, current ? 1 : 0, problems);
     // Row 0 is the header the loader puts in; the file's own header row follows for current files.
     for (int r = 1; r < log.rowCount(); ++r) {
-        const auto row = log.rowCells(r);
         if (isEmptyLogRow(log.rowText(r)))
             continue;
         ++check.entries;
-        const int line = result.marker >= 250 ? r + 1 : r;
+        const auto row = log.rowCells(r);
+        const int line = current ? r + 1 : r;
         if (!isDayNumber(row[logDue]))
             problems.add(QStringLiteral("due date is not a day number"), line);
         if (!isDayNumber(row[logDate]))
             problems.add(QStringLiteral("log date is not a day number"), line);
     }
-    check.problems = problems.lines();
-    return check;
 }
 
-TableCheck checkDiary(const QString& path, TableCheck check)
+void checkDiary(const RawTable& raw, TableCheck& check, ProblemCounter& problems)
 {
     TSortGrid diary;
-    const TableLoadResult result = loadDiaryTable(diary, path);
-    if (!result.ok()) {
-        check.error = result.error;
-        return check;
-    }
-    ProblemCounter problems;
-    checkRaw(path, DiaryColumnCount, 0, problems);
+    loadDiaryTableText(diary, raw.text);
+    checkRawLines(raw, DiaryColumnCount, 0, problems);
     QSet<QDate> seen;
     for (int r = 0; r < diary.rowCount(); ++r) {
         const auto row = diary.rowCells(r);
@@ -172,25 +159,19 @@ TableCheck checkDiary(const QString& path, TableCheck check)
             problems.add(QStringLiteral("second entry for the same day; only the first is kept"), r + 1);
         seen.insert(date);
     }
-    check.problems = problems.lines();
-    return check;
 }
 
-TableCheck checkSpecial(const QString& path, TableCheck check)
+void checkSpecial(const RawTable& raw, TableCheck& check, ProblemCounter& problems)
 {
     TSortGrid special;
-    const TableLoadResult result = loadSpecialTable(special, path);
-    if (!result.ok()) {
-        check.error = result.error;
-        return check;
-    }
-    ProblemCounter problems;
-    checkRaw(path, SpecialColumnCount, 0, problems);
+    loadSpecialTableText(special, raw.text);
+    checkRawLines(raw, SpecialColumnCount, 0, problems);
     for (int r = 0; r < special.rowCount(); ++r) {
-        const auto row = special.rowCells(r);
-        if (special.rowText(r).count(QChar(TSortGrid::CellSeparator)) == special.rowText(r).size())
+        const QString& text = special.rowText(r);
+        if (text.count(QChar(TSortGrid::CellSeparator)) == text.size())
             continue;
         ++check.entries;
+        const auto row = special.rowCells(r);
         const int line = r + 1;
         if (!isIntegerIn(row[specMonth], 1, 12))
             problems.add(QStringLiteral("month is not 1 to 12"), line);
@@ -206,31 +187,19 @@ TableCheck checkSpecial(const QString& path, TableCheck check)
             problems.add(QStringLiteral("kind is neither \"M\" nor \"W\""), line);
         }
     }
-    check.problems = problems.lines();
-    return check;
 }
 
-TableCheck checkNames(const QString& path, TableCheck check)
+void checkNames(const RawTable& raw, TableCheck& check, ProblemCounter& problems)
 {
     NameList list;
-    const TableLoadResult result = loadNameList(list, path);
-    if (!result.ok()) {
-        check.error = result.error;
-        return check;
-    }
+    loadNameListText(list, raw.text);
     check.entries = list.size();
-    ProblemCounter problems;
-    checkRaw(path, 0, 0, problems);
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const int lines = int(splitTextLines(decodeText(file.readAll())).size());
-        if (lines > list.size())
-            problems.add(QStringLiteral("%1 repeated names (ignored)").arg(lines - list.size()), 0);
-        if (list.contains(QString()))
-            problems.add(QStringLiteral("an empty name"), 0);
-    }
-    check.problems = problems.lines();
-    return check;
+    checkRawLines(raw, 0, 0, problems);
+    const int lines = int(splitTextLines(raw.text).size());
+    if (lines > list.size())
+        problems.add(QStringLiteral("%1 repeated names (ignored)").arg(lines - list.size()), 0);
+    if (list.contains(QString()))
+        problems.add(QStringLiteral("an empty name"), 0);
 }
 
 } // namespace
@@ -247,16 +216,25 @@ QList<TableCheck> checkDataFolder(const QString& folder)
             checks.append(check);
             continue;
         }
+        RawTable raw;
+        check.error = readFileBytes(path, &raw.bytes);
+        if (!check.error.isEmpty()) {
+            checks.append(check);
+            continue;
+        }
+        raw.text = decodeText(raw.bytes);
+        ProblemCounter problems;
         if (file == TableFile::Tasks)
-            check = checkTasks(path, check);
+            checkTasks(raw, check, problems);
         else if (file == TableFile::TaskLog)
-            check = checkTaskLog(path, check);
+            checkTaskLog(raw, check, problems);
         else if (file == TableFile::Diary)
-            check = checkDiary(path, check);
+            checkDiary(raw, check, problems);
         else if (file == TableFile::Special)
-            check = checkSpecial(path, check);
+            checkSpecial(raw, check, problems);
         else
-            check = checkNames(path, check);
+            checkNames(raw, check, problems);
+        check.problems = problems.lines();
         checks.append(check);
     }
     return checks;

@@ -3,8 +3,6 @@
 #include "core/atomicfile.h"
 #include "core/textcodec.h"
 
-#include <QDir>
-#include <QFile>
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -266,14 +264,11 @@ void TSortGrid::LoadFromText(QStringView text, QChar delimiter)
 
 QString TSortGrid::LoadFromFile(const QString& path, QChar delimiter)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    LoadFromText(decodeText(bytes), delimiter);
-    return {};
+    QByteArray bytes;
+    const QString error = readFileBytes(path, &bytes);
+    if (error.isEmpty())
+        LoadFromText(decodeText(bytes), delimiter);
+    return error;
 }
 
 QString TSortGrid::ToText(QChar delimiter) const

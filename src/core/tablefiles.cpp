@@ -66,14 +66,11 @@ QByteArray bytesWithMarker(const TSortGrid& grid, int marker)
 
 QString readText(const QString& path, QString* text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    *text = decodeText(bytes);
-    return {};
+    QByteArray bytes;
+    const QString error = readFileBytes(path, &bytes);
+    if (error.isEmpty())
+        *text = decodeText(bytes);
+    return error;
 }
 
 QString completedFromFlag(QStringView flag)
