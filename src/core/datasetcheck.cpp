@@ -55,8 +55,8 @@ bool isDayNumber(QStringView cell)
 
 bool isIntegerIn(QStringView cell, int low, int high)
 {
-    qint64 value = 0;
-    return parseStoredInteger(cell, &value) && value >= low && value <= high;
+    const std::optional<int> value = readStoredInteger(cell);
+    return value && *value >= low && *value <= high;
 }
 
 // The file's bytes and text, read once for the loader and for the checks of the raw lines.

@@ -1,5 +1,7 @@
 #include "core/settingsstore.h"
 
+#include "core/storedinteger.h"
+
 #include "core/atomicfile.h"
 #include "core/textcodec.h"
 
@@ -160,48 +162,6 @@ QString unescape(QStringView text)
         }
     }
     return out;
-}
-
-std::optional<int> parseInteger(QStringView text)
-{
-    text = trimBlanks(text);
-    bool negative = false;
-    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
-        negative = text.front() == u'-';
-        text = text.sliced(1);
-    }
-    if (text.isEmpty())
-        return std::nullopt;
-    if (text.front() == u'$') {
-        text = text.sliced(1);
-        if (text.isEmpty())
-            return std::nullopt;
-        quint64 pattern = 0;
-        for (const QChar c : text) {
-            const int d = hexDigit(c);
-            if (d < 0)
-                return std::nullopt;
-            pattern = pattern * 16 + quint64(d);
-            if (pattern > 0xFFFFFFFFu)
-                return std::nullopt;
-        }
-        const quint32 bits = quint32(pattern);
-        return int(negative ? 0u - bits : bits);
-    }
-    qint64 value = 0;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < u'0' || u > u'9')
-            return std::nullopt;
-        value = value * 10 + (u - u'0');
-        if (value > qint64(1) << 31)
-            return std::nullopt;
-    }
-    if (negative)
-        value = -value;
-    if (value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(value);
 }
 
 } // namespace
@@ -421,7 +381,7 @@ int SettingsStore::readInteger(QAnyStringView section, QAnyStringView name, int 
     const QString* text = findText(section, name);
     if (!text)
         return defaultValue;
-    return parseInteger(*text).value_or(defaultValue);
+    return readStoredInteger(*text).value_or(defaultValue);
 }
 
 bool SettingsStore::readBool(QAnyStringView section, QAnyStringView name, bool defaultValue) const
@@ -429,7 +389,7 @@ bool SettingsStore::readBool(QAnyStringView section, QAnyStringView name, bool d
     const QString* text = findText(section, name);
     if (!text)
         return defaultValue;
-    const std::optional<int> number = parseInteger(*text);
+    const std::optional<int> number = readStoredInteger(*text);
     return number ? *number != 0 : defaultValue;
 }
 

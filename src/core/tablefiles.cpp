@@ -82,12 +82,12 @@ QString completedFromFlag(QStringView flag)
 
 QString dayNumberFromParts(QStringView year, QStringView month, QStringView day)
 {
-    qint64 y = 0, m = 0, d = 0;
-    if (!parseStoredInteger(year, &y) || !parseStoredInteger(month, &m) || !parseStoredInteger(day, &d))
+    const std::optional<int> y = readStoredInteger(year);
+    const std::optional<int> m = readStoredInteger(month);
+    const std::optional<int> d = readStoredInteger(day);
+    if (!y || !m || !d || *y < 1 || *y > 9999 || !QDate::isValid(*y, *m, *d))
         return NoDueDateText.toString();
-    if (y < 1 || y > 9999 || !QDate::isValid(int(y), int(m), int(d)))
-        return NoDueDateText.toString();
-    const QDate date{int(y), int(m), int(d)};
+    const QDate date{*y, *m, *d};
     if (date == QDate(2100, 1, 1))
         return NoDueDateText.toString();
     return dayNumberText(dayNumber(date));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sortgrid.h"
+#include "core/storedinteger.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,12 +22,6 @@ enum TaskColumn : int {
 };
 inline constexpr int TaskColumnCount = 11;
 
-// ---- Integers as stored in cells and settings ----
-
-// Reads an integer the way stored files were always read: leading blanks, an optional sign,
-// decimal digits or "$" and hexadecimal digits, nothing after. False when unreadable.
-bool parseStoredInteger(QStringView text, qint64* value);
-int storedIntegerOr(QStringView text, int fallback);
 
 // ---- Completion ----
 

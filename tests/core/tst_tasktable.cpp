@@ -105,7 +105,8 @@ private Q_SLOTS:
         QCOMPARE(percentComplete(u"40"), 40);
         QCOMPARE(storedIntegerOr(u"$1F", 0), 31);
         QCOMPARE(storedIntegerOr(u"  -12", 0), -12);
-        QCOMPARE(storedIntegerOr(u"12 ", 7), 7);
+        QCOMPARE(storedIntegerOr(u"12x", 7), 7);
+        QCOMPARE(storedIntegerOr(u" 12 ", 7), 12);
         QCOMPARE(storedIntegerOr(u"$", 7), 7);
         QCOMPARE(attachmentCellText(QStringLiteral("\"/tmp/a b.txt\"")), QStringLiteral("/tmp/a b.txt"));
         QCOMPARE(attachmentCellText(QStringLiteral("\"")), QString());
