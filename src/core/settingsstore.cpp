@@ -91,18 +91,6 @@ QString escape(QStringView text, Field field)
     return out;
 }
 
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 // Unknown escapes keep their backslash, so a hand-typed "C:\Data" survives.
 QString unescape(QStringView text)
 {

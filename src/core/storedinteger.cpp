@@ -2,8 +2,6 @@
 
 #include <limits>
 
-namespace {
-
 int hexDigit(QChar c)
 {
     const char16_t u = c.unicode();
@@ -15,6 +13,8 @@ int hexDigit(QChar c)
         return u - u'A' + 10;
     return -1;
 }
+
+namespace {
 
 QStringView trimBlanks(QStringView text)
 {

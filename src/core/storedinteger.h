@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QChar>
 #include <QStringView>
 
 #include <optional>
@@ -12,3 +13,5 @@ inline int storedIntegerOr(QStringView text, int fallback)
 {
     return readStoredInteger(text).value_or(fallback);
 }
+// The value of a hexadecimal digit, -1 for any other character.
+int hexDigit(QChar c);
