@@ -1,13 +1,32 @@
+#include "app/singleinstance.h"
 #include "app/ui/mainwindow.h"
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Oskavel"));
     QApplication::setApplicationName(QStringLiteral("Tarnwick PRO"));
-    TfmMain window;
+    QApplication::setApplicationDisplayName(TfmMain::programTitle());
+
+    // A second start only wakes the running instance.
+    SingleInstance instance;
+    if (instance.wakeRunningInstance())
+        return 0;
+    if (!instance.listen())
+        qWarning("Tarnwick PRO: cannot listen for a second start: %s", qPrintable(instance.errorString()));
+
+    SettingsStore settings;
+    if (!settings.lastError().isEmpty())
+        QMessageBox::warning(nullptr, TfmMain::programTitle(), settings.lastError());
+    TfmMain window(settings);
+    QObject::connect(&instance, &SingleInstance::wakeRequested, &window, &TfmMain::wake);
+    if (!window.startUp())
+        return 0;
     window.show();
     return app.exec();
 }

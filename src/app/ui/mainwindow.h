@@ -1,10 +1,154 @@
 #pragma once
 
+#include "core/dataset.h"
+#include "tasks/taskview.h"
+
+#include <QDate>
 #include <QMainWindow>
 
-// The program's main window. For now the empty shell that carries the caption.
+#include <memory>
+
+class FilterLamp;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QToolButton;
+class SettingsStore;
+class TaskListWidget;
+
+// The program's main window: the task list with its menus, the notes and attachment of the
+// selected task, the calendar panel and the status bar. It owns the open data set and the view.
 class TfmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfmMain(QWidget* parent = nullptr);
+    explicit TfmMain(SettingsStore& settings, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    // Runs the start-up steps up to the first showing. False when start-up was abandoned (the data
+    // set manager left with Exit): the window then closes without writing any table.
+    bool startUp();
+
+    DataSet& dataSet() { return m_data; }
+    TaskView& taskView() { return m_view; }
+    TaskListWidget* taskList() const { return m_list; }
+
+    // The caption's program title.
+    static QString programTitle() { return QStringLiteral("Tarnwick PRO"); }
+    // The folder that holds datasets.ini and the default data set.
+    static QString programFolder();
+
+    // Flags other windows test before opening over this one.
+    bool ModalBusy = false;
+    bool TaskEditorOpen = false;
+    bool AlarmDialogOpen = false;
+    bool HiddenToTray = false;
+
+public Q_SLOTS:
+    // Another start of the program asked this one to come to the front.
+    void wake();
+
+    // Refilter, resort and redraw the list (see TaskView::RebuildView).
+    void RebuildView(bool moveEditedToTop = false);
+    void BuildFilterMenus();
+    void CommitPreviewNotes();
+    void ShowAttachment(bool fromSelection = false);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createLayout();
+    void createStatusBar();
+
+    // Data set life cycle.
+    bool chooseDataSetAtStartUp();
+    bool lockAndOpen(bool atStartUp);
+    void openDataSet();
+    void showTableMessages(const QList<TableMessage>& messages);
+    void writeExitSettings();
+    void updateCaption();
+
+    // File menu commands.
+    void backupData();
+    void restoreData();
+    void purgeTasks();
+    void openDatasetManager();
+
+    // View, project, assignee and deadline commands.
+    void showAllTasks();
+    void toggleShowCompleted();
+    void performSort();
+    void sortSetup();
+    void chooseProjectFilter(const QStringList& projects, const QString& statusText);
+    void chooseAssigneeFilter(const QStringList& assignees, const QString& statusText);
+    void chooseDeadline(int rule);
+    void afterFilterChange();
+    void updateShowCompletedTexts(bool atStartUp);
+    void toggleBottomPanel();
+    void toggleCalendarPanel();
+    void placeSplitterLimits();
+
+    void showSelectedTask();
+    void updateStatusTexts();
+
+    SettingsStore& m_settings;
+    DataSet m_data;
+    TaskView m_view;
+    QDate m_today;
+    QDate m_calendarDate;
+    bool m_quit = false;
+    bool m_startUpDone = false;
+    bool m_firstShowDone = false;
+    bool m_closing = false;
+
+    TaskListWidget* m_list = nullptr;
+    QSplitter* m_mainSplit = nullptr;  // task list above, bottom panel below
+    QSplitter* m_extraSplit = nullptr; // notes left, calendar right
+    QWidget* pExtra = nullptr;
+    QWidget* pnlCalendar = nullptr;
+    QPlainTextEdit* memoPreview = nullptr;
+    QLineEdit* edAttach = nullptr;
+    QToolButton* btnHide = nullptr;
+    QToolButton* btnStatusHide = nullptr;
+    FilterLamp* m_lamp = nullptr;
+    QLabel* m_hintPanel = nullptr;
+    QLabel* m_countPanel = nullptr;
+    QLabel* m_projectPanel = nullptr;
+    QLabel* m_assigneePanel = nullptr;
+
+    QMenu* m_projectMenu = nullptr;
+    QMenu* m_assigneeMenu = nullptr;
+    QActionGroup* m_projectGroup = nullptr;
+    QActionGroup* m_assigneeGroup = nullptr;
+    QActionGroup* m_deadlineGroup = nullptr;
+    QList<QAction*> m_projectItems;
+    QList<QAction*> m_assigneeItems;
+    QList<QAction*> m_deadlineItems;
+
+    QAction* Savedata1 = nullptr;
+    QAction* Loaddata1 = nullptr;
+    QAction* Cleanup1 = nullptr;
+    QAction* Datasetmanager1 = nullptr;
+    QAction* miMinimize = nullptr;
+    QAction* miExit = nullptr;
+    QAction* Showalltasks1 = nullptr;
+    QAction* miShowChecked = nullptr;
+    QAction* miPerformSort = nullptr;
+    QAction* miSort = nullptr;
+    QAction* Autosizecolumns1 = nullptr;
+    QAction* miShowPanel = nullptr;
+    QAction* miShowCalendar = nullptr;
+    QAction* AllTasks = nullptr;
+    QAction* Noprojects1 = nullptr;
+    QAction* AllAssignee = nullptr;
+    QAction* NoAssignee = nullptr;
 };

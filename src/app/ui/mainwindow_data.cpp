@@ -1,0 +1,150 @@
+// The File menu's data commands of the main window: backup, restore, purge, data set manager.
+#include "app/ui/mainwindow.h"
+
+#include "core/applanguage.h"
+#include "core/clock.h"
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
+#include "core/ui/cleanupdialog.h"
+#include "core/ui/datasetmanager.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QString joined(std::initializer_list<int> numbers, const QString& separator = QStringLiteral("\r\n"))
+{
+    QStringList texts;
+    for (const int n : numbers)
+        texts.append(LanguageString(n));
+    return texts.join(separator);
+}
+
+} // namespace
+
+namespace {
+
+// Asks for a backup folder starting at the last one used, and remembers the choice.
+QString chooseBackupFolder(QWidget* parent, SettingsStore& settings)
+{
+    const QString start =
+        settings.readString(Settings::Startup, Settings::BackupPath, QCoreApplication::applicationFilePath());
+    QString folder = QFileDialog::getExistingDirectory(parent, QStringLiteral("Browse folder"), start);
+    if (folder.isEmpty())
+        return {};
+    folder = DataSet::cutDriveRoot(folder);
+    settings.writeString(Settings::Startup, Settings::BackupPath, folder);
+    return folder;
+}
+
+} // namespace
+
+void TfmMain::backupData()
+{
+    CommitPreviewNotes();
+    const QString folder = chooseBackupFolder(this, m_settings);
+    if (folder.isEmpty())
+        return;
+    if (DataSet::backupHasTables(folder) &&
+        QMessageBox::question(this, programTitle(), joined({251, 252})) != QMessageBox::Yes)
+        return; // nothing was written, so no "backed up" message either
+    const QString error = m_data.backupTo(folder);
+    if (error.isEmpty())
+        QMessageBox::information(this, programTitle(), LanguageString(253));
+    else
+        QMessageBox::critical(this, programTitle(), LanguageString(254) + QStringLiteral("\r\n\r\n") + error);
+}
+
+void TfmMain::restoreData()
+{
+    CommitPreviewNotes();
+    const QString folder = chooseBackupFolder(this, m_settings);
+    if (folder.isEmpty())
+        return;
+    DataSet::RestoreResult result;
+    if (!DataSet::backupHasTables(folder)) {
+        QMessageBox::critical(this, programTitle(), joined({261, 262}));
+    } else {
+        const auto answer =
+            QMessageBox::question(this, programTitle(), joined({258, 259}, QStringLiteral("\r\n\r\n")),
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel) {
+            QMessageBox::information(this, programTitle(), LanguageString(260));
+        } else {
+            result = answer == QMessageBox::Yes ? m_data.restoreReplace(folder) : m_data.restoreMerge(folder);
+            showTableMessages(result.messages);
+            BuildFilterMenus();
+            RebuildView(false);
+        }
+    }
+    if (result.ok())
+        QMessageBox::information(this, programTitle(), LanguageString(result.closingString));
+    else
+        QMessageBox::critical(this, programTitle(),
+                              LanguageString(264) + QStringLiteral("\r\n\r\n") + result.errors.join(QStringLiteral("\n")));
+}
+
+void TfmMain::purgeTasks()
+{
+    CommitPreviewNotes();
+    ModalBusy = true;
+    TfmCleanUp dialog(m_settings, this);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    ModalBusy = false;
+    if (!accepted)
+        return;
+    const DataSet::PurgeResult purge = m_data.purgeToLog(dialog.mode(), dialog.beforeDate(), Clock::current().today());
+    if (!purge.error.isEmpty())
+        QMessageBox::critical(this, programTitle(), purge.error);
+    QMessageBox::information(this, programTitle(), QString::number(purge.count) + LanguageString(244));
+    RebuildView(false);
+}
+
+void TfmMain::openDatasetManager()
+{
+    for (;;) {
+        CommitPreviewNotes();
+        QStringList errors;
+        for (const QString& error : {m_data.saveTasks(), m_data.saveDiary(), m_data.saveTaskLog()}) {
+            if (!error.isEmpty())
+                errors.append(error);
+        }
+        if (!errors.isEmpty()) {
+            // Switching would leave these changes behind unsaved: stay with this data set.
+            QMessageBox::critical(this, programTitle(), errors.join(QStringLiteral("\n")));
+            return;
+        }
+        ModalBusy = true;
+        TfmDatasetManager manager(m_settings, programFolder(), m_data.name(), m_data.folder(), this);
+        const bool chosen = manager.exec() == QDialog::Accepted;
+        ModalBusy = false;
+        if (manager.openName() != m_data.name())
+            m_data.setLocation(manager.openName(), m_data.folder());
+        if (!chosen) {
+            updateCaption();
+            return;
+        }
+        const QString oldName = m_data.name();
+        const QString oldFolder = m_data.folder();
+        m_data.unlock();
+        m_data.setLocation(manager.chosenName(), manager.chosenFolder());
+        if (m_data.lock() == DataSetLock::Result::Locked) {
+            openDataSet();
+            m_view.ShowAllTasks();
+            AllTasks->setChecked(true);
+            AllAssignee->setChecked(true);
+            m_deadlineItems[ruleAllDates]->setChecked(true);
+            RebuildView(false);
+            return;
+        }
+        QMessageBox::critical(this, programTitle(),
+                              LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) +
+                                  QStringLiteral("\r\n\r\n") + LanguageString(192) + QStringLiteral("\r\n\r\n") +
+                                  LanguageString(193));
+        // Keep the data set that is still loaded, locked again, until another one opens.
+        m_data.setLocation(oldName, oldFolder);
+        m_data.lock();
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <functional>
+
+class SettingsStore;
+class TSortGrid;
+
+// The columns of the task list. Display columns are numbered like the sort columns (0 completion,
+// 1 task name, 2 due date, 3 project, 4 priority, 5 assignee, 6 time); an old stored order may
+// name 7, which is drawn as the assignee column.
+inline constexpr int MaxViewColumns = 7;
+inline constexpr int NoDisplayColumn = -1;
+// The completion column is fixed at this width when the stored widths are applied.
+inline constexpr int CompletionViewWidth = 22;
+// A left click closer than this to the list's left edge is a click on the completion mark.
+inline constexpr int CompletionClickWidth = 23;
+
+int displayColumnMinWidth(int displayColumn);
+// The task-table column whose text the display column shows (the due column for date and time).
+int displayTableColumn(int displayColumn);
+// The sort column that a click on the display column's header sorts by; -1 for none.
+int displaySortColumn(int displayColumn);
+QString displayColumnCaption(int displayColumn);
+
+struct ColumnLayout {
+    // For each view column, the display column it shows, or -1.
+    std::array<int, MaxViewColumns> ColumnMap{0, 1, 2, 3, 4, 5, 6};
+    int count = MaxViewColumns;
+
+    int displayColumn(int viewColumn) const
+    {
+        return viewColumn >= 0 && viewColumn < count ? ColumnMap[size_t(viewColumn)] : NoDisplayColumn;
+    }
+};
+
+// Which columns are shown and in which order, from "VisibleColumns" and "ColumnsOrder".
+ColumnLayout LoadColumnLayout(const SettingsStore& settings);
+// The stored width of each view column ("Columns"/"1" upward); column 0 is always 22 pixels.
+QList<int> LoadColumnWidths(const SettingsStore& settings, const ColumnLayout& layout);
+void SaveColumnWidths(SettingsStore& settings, const QList<int>& viewWidths);
+// A width the user dragged: never narrower than the display column's minimum.
+int constrainedColumnWidth(int displayColumn, int width);
+
+// The widest text of a table column plus one pixel, as the autosize measures the filtered rows.
+int measuredColumnWidth(const TSortGrid& grid, int tableColumn, const std::function<int(const QString&)>& measure);
+
+struct AutosizeInput {
+    // The widest text + 1 of each task-table column of the filtered rows (index = table column).
+    QList<int> tableColumnWidths;
+    int dueDateWidth = 0;
+    int dueTimeWidth = 0;
+    int viewWidth = 0;      // the list's outer width
+    int frameWidth = 0;     // its frame, both sides together
+    int scrollBarWidth = 0; // when the rows do not all fit, else 0
+    bool verticalLines = true;
+};
+
+// The widths of the view columns after an autosize: every column fits its widest text (at least
+// its minimum) and the task name takes what is left.
+QList<int> autosizeColumnWidths(const ColumnLayout& layout, const AutosizeInput& input);

@@ -1,0 +1,375 @@
+#include "tasks/taskview.h"
+
+#include "core/clock.h"
+#include "core/daynumber.h"
+#include "core/formatsettings.h"
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "tasks/tasksort.h"
+
+#include <QHash>
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString nameKey(QStringView name)
+{
+    return QLocale().toUpper(name.toString());
+}
+
+QStringList nameKeys(const QStringList& names)
+{
+    QStringList keys;
+    keys.reserve(names.size());
+    for (const QString& name : names)
+        keys.append(nameKey(name));
+    return keys;
+}
+
+bool nameInKeys(QStringView name, const QStringList& keys)
+{
+    // Most rows fail or pass on the plain comparison; the locale's upper case only when needed.
+    for (const QString& key : keys) {
+        if (name.compare(key, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return keys.contains(nameKey(name));
+}
+
+int positiveMod(int value, int divisor)
+{
+    return ((value % divisor) + divisor) % divisor;
+}
+
+bool validSortKey(int key)
+{
+    return key >= NoSortKey && key < SortColumnCount;
+}
+
+} // namespace
+
+TaskView::TaskView(TSortGrid& mainGrid) : MainGrid(mainGrid), MirrorGrid(TaskColumnCount, 1) {}
+
+void TaskView::setCurrentRow(int row)
+{
+    m_currentRow = std::clamp(row, 0, MirrorGrid.rowCount() - 1);
+    MirrorGrid.setCurrentRow(m_currentRow);
+}
+
+void TaskView::FilterTasks(TSortGrid& target, const QStringList& projects, double limit, const QStringList& assignees)
+{
+    const bool measuring = &target == &MirrorGrid;
+    if (measuring) {
+        DueDateWidth = 0;
+        DueTimeWidth = 0;
+    }
+    RemoveBlankRows(MainGrid);
+
+    const QStringList projectKeys = nameKeys(projects);
+    const QStringList assigneeKeys = nameKeys(assignees);
+    const bool sameShape = target.colCount() == MainGrid.colCount();
+    const QList<QString>& rows = MainGrid.rows();
+    QList<QString> passing;
+    passing.reserve(rows.size());
+    for (const QString& rowText : rows) {
+        if (!ShowCompleted && isCompleted(TSortGrid::cellOf(rowText, colComplete)))
+            continue;
+        if (!projectKeys.isEmpty() && !nameInKeys(TSortGrid::cellOf(rowText, colProject), projectKeys))
+            continue;
+        if (!assigneeKeys.isEmpty() && !nameInKeys(TSortGrid::cellOf(rowText, colAssignee), assigneeKeys))
+            continue;
+        const double due = std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue)));
+        if (limit == DeadlineRecurringOnly) {
+            if (TSortGrid::cellOf(rowText, colRecurrence).toInt() == 0)
+                continue;
+        } else if (limit < DeadlineNoDueDate) {
+            if (due > limit)
+                continue;
+        } else if (limit == DeadlineNoDueDate) {
+            if (due < DeadlineNoDueDate)
+                continue;
+        }
+        passing.append(rowText);
+    }
+    // The rows go in at the top one by one, so they end up in reverse table order.
+    std::reverse(passing.begin(), passing.end());
+
+    if (measuring && measureText) {
+        // A table has far fewer distinct days and times than rows: measure each once.
+        QHash<qint64, int> dateWidths;
+        QHash<qint64, int> timeWidths;
+        for (const QString& rowText : passing) {
+            const double value = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
+            const double day = std::floor(value);
+            if (day != NoDueDate) {
+                auto it = dateWidths.find(qint64(day));
+                if (it == dateWidths.end())
+                    it = dateWidths.insert(qint64(day), measureText(shortDateText(dateOfDayNumber(value))) + 6);
+                DueDateWidth = std::max(DueDateWidth, *it);
+            }
+            if (value - day != 0.0) {
+                const QTime time = timeOfDayNumber(value);
+                const qint64 key = time.msecsSinceStartOfDay();
+                auto it = timeWidths.find(key);
+                if (it == timeWidths.end())
+                    it = timeWidths.insert(key, measureText(shortTimeText(time)) + 6);
+                DueTimeWidth = std::max(DueTimeWidth, *it);
+            }
+        }
+    }
+
+    target.clear();
+    if (passing.isEmpty())
+        return;
+    if (sameShape) {
+        target.rows() = std::move(passing);
+    } else {
+        target.setRowCount(int(passing.size()));
+        for (int r = 0; r < passing.size(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < MainGrid.colCount(); ++c)
+                cells.append(TSortGrid::cellOf(passing[r], c).toString());
+            target.setRow(r, cells);
+        }
+    }
+    RemoveBlankRows(target);
+}
+
+double TaskView::deadlineLimitFor(int rule, const QDate& today, int weekStart)
+{
+    const double todayNumber = dayNumber(today);
+    // Day of the week counted 1 = Sunday .. 7 = Saturday.
+    const int dow = today.dayOfWeek() % 7 + 1;
+    const int daysToWeekEnd = positiveMod(positiveMod(weekStart, 7) + 7 - dow, 7);
+    switch (rule) {
+    case ruleNoDueDate:
+        return DeadlineNoDueDate;
+    case ruleToday:
+        return todayNumber;
+    case ruleTomorrow:
+        return todayNumber + 1;
+    case ruleThisWeek:
+        return todayNumber + daysToWeekEnd;
+    case ruleNextWeek:
+        return todayNumber + daysToWeekEnd + 7;
+    case ruleThisMonth:
+        return dayNumber(QDate(today.year(), today.month(), 1).addMonths(1).addDays(-1));
+    case ruleRecurring:
+        return DeadlineRecurringOnly;
+    default:
+        return DeadlineAllDates;
+    }
+}
+
+void TaskView::SetDeadlineFilter(int rule, int weekStart)
+{
+    DeadlineRuleTag = (rule >= 0 && rule < DeadlineRuleCount) ? rule : ruleAllDates;
+    DeadlineLimit = deadlineLimitFor(DeadlineRuleTag, Clock::current().today(), weekStart);
+}
+
+void TaskView::SetDeadlineFilter(int rule, const SettingsStore& settings)
+{
+    SetDeadlineFilter(rule, settings.readInteger(Settings::Calendar, Settings::WeekStart, 0));
+}
+
+RebuildResult TaskView::RebuildView(bool moveEditedToTop)
+{
+    if (CommitPreviewNotes)
+        CommitPreviewNotes();
+    Rebuilding = true;
+    const QList<QString> before = MirrorGrid.rows();
+    FilterTasks(MirrorGrid, ProjectFilter, DeadlineLimit, AssigneeFilter);
+    if (AdvancedSort)
+        SortByKeys(MirrorGrid, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir);
+    else
+        SortByColumn(MirrorGrid, SortColumn, SortAscending);
+    Rebuilding = false;
+
+    RebuildResult result;
+    result.filtered = isFiltered();
+    if (MirrorGrid.rowCount() >= 2) {
+        result.taskCount = MirrorGrid.rowCount();
+    } else {
+        result.taskCount = 0;
+        for (int c = 0; c <= 5; ++c) {
+            if (!MirrorGrid.cell(0, c).isEmpty()) {
+                result.taskCount = 1;
+                break;
+            }
+        }
+    }
+
+    int row = m_currentRow;
+    if (moveEditedToTop) {
+        const QString& edited = MainGrid.rowText(0);
+        const auto firstEight = [](QStringView rowText) {
+            qsizetype end = 0;
+            for (int separators = 0; end < rowText.size(); ++end) {
+                if (rowText[end] == TSortGrid::CellSeparator && ++separators == 8)
+                    break;
+            }
+            return rowText.left(end);
+        };
+        const QStringView editedHead = firstEight(edited);
+        for (int r = 0; r < MirrorGrid.rowCount(); ++r) {
+            if (firstEight(MirrorGrid.rowText(r)) == editedHead) {
+                MirrorGrid.MoveRow(r, 0);
+                row = 0;
+                break;
+            }
+        }
+    }
+    setCurrentRow(row);
+    result.currentRow = m_currentRow;
+    result.rowsChanged = MirrorGrid.rows() != before;
+    return result;
+}
+
+RebuildResult TaskView::HeaderSort(int sortColumn)
+{
+    AdvancedSort = false;
+    if (sortColumn != SortColumn)
+        SortAscending = true;
+    else
+        SortAscending = !SortAscending;
+    SortColumn = sortColumn;
+    RebuildResult result = RebuildView(false);
+    setCurrentRow(0);
+    result.currentRow = 0;
+    return result;
+}
+
+bool TaskView::PerformAdvancedSort(RebuildResult* result)
+{
+    if (PrimKey == NoSortKey)
+        return false;
+    AdvancedSort = true;
+    const RebuildResult rebuilt = RebuildView(false);
+    if (result)
+        *result = rebuilt;
+    return true;
+}
+
+void TaskView::ShowAllTasks()
+{
+    ProjectFilter.clear();
+    AssigneeFilter.clear();
+    DeadlineLimit = DeadlineAllDates;
+    DeadlineRuleTag = ruleAllDates;
+}
+
+bool TaskView::isFiltered() const
+{
+    return !ProjectFilter.isEmpty() || !AssigneeFilter.isEmpty() || DeadlineLimit != DeadlineAllDates;
+}
+
+bool TaskView::isCaptionBold(int displayColumn) const
+{
+    switch (displayColumn) {
+    case 2:
+        return DeadlineLimit != DeadlineAllDates;
+    case 3:
+        return !ProjectFilter.isEmpty();
+    case 5:
+    case 7:
+        return !AssigneeFilter.isEmpty();
+    default:
+        return false;
+    }
+}
+
+SortMark TaskView::sortMark(int displayColumn) const
+{
+    SortMark mark;
+    const int s = displayColumn == 7 ? int(sortAssignee) : displayColumn;
+    if (s < 0)
+        return mark;
+    if (AdvancedSort) {
+        const int keys[3] = {PrimKey, SecKey, TerKey};
+        const bool dirs[3] = {PrimDir, SecDir, TerDir};
+        for (int k = 0; k < 3; ++k) {
+            if (keys[k] == s) {
+                mark.shown = true;
+                mark.ascending = dirs[k];
+                mark.text = QString::number(k + 1);
+                break;
+            }
+        }
+    } else if (s == SortColumn) {
+        mark.shown = true;
+        mark.ascending = SortAscending;
+    }
+    return mark;
+}
+
+QStringList TaskView::normalizedNames(QStringList names)
+{
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::localeAwareCompare(nameKey(a), nameKey(b)) < 0;
+    });
+    QStringList result;
+    QString lastKey;
+    for (const QString& name : names) {
+        const QString key = nameKey(name);
+        if (!result.isEmpty() && key == lastKey)
+            continue;
+        result.append(name);
+        lastKey = key;
+    }
+    return result;
+}
+
+void TaskView::loadState(const SettingsStore& settings)
+{
+    ProjectFilter = normalizedNames(settings.valueNames(Settings::FilterProject));
+    AssigneeFilter = normalizedNames(settings.valueNames(Settings::FilterAssignee));
+    SetDeadlineFilter(settings.readInteger(Settings::Filter, Settings::Date, ruleAllDates), settings);
+    ShowCompleted = settings.readBool(Settings::Startup, Settings::ShowChecked, true);
+
+    SortColumn = settings.readInteger(Settings::Sorting, Settings::Column, 1);
+    // The time column is not kept between runs.
+    if (SortColumn < 0 || SortColumn > 5)
+        SortColumn = 1;
+    SortAscending = settings.readBool(Settings::Sorting, Settings::Direction, true);
+    AdvancedSort = settings.readBool(Settings::AdvSort, Settings::AdvancedSort, true);
+    PrimKey = settings.readInteger(Settings::AdvSort, Settings::PrimKey, 3);
+    SecKey = settings.readInteger(Settings::AdvSort, Settings::SecKey, 4);
+    TerKey = settings.readInteger(Settings::AdvSort, Settings::TerKey, 2);
+    // A key number that names no column counts as no key, so it can neither sort nor show.
+    if (!validSortKey(PrimKey))
+        PrimKey = NoSortKey;
+    if (!validSortKey(SecKey))
+        SecKey = NoSortKey;
+    if (!validSortKey(TerKey))
+        TerKey = NoSortKey;
+    PrimDir = settings.readBool(Settings::AdvSort, Settings::PrimDir, true);
+    SecDir = settings.readBool(Settings::AdvSort, Settings::SecDir, true);
+    TerDir = settings.readBool(Settings::AdvSort, Settings::TerDir, true);
+}
+
+void TaskView::saveState(SettingsStore& settings) const
+{
+    SettingsStore::Batch batch(settings);
+    settings.deleteSection(Settings::FilterProject);
+    settings.deleteSection(Settings::FilterAssignee);
+    for (const QString& name : ProjectFilter)
+        settings.writeString(Settings::FilterProject, name, QString());
+    for (const QString& name : AssigneeFilter)
+        settings.writeString(Settings::FilterAssignee, name, QString());
+    settings.writeInteger(Settings::Filter, Settings::Date, DeadlineRuleTag);
+    settings.writeBool(Settings::Startup, Settings::ShowChecked, ShowCompleted);
+
+    settings.writeInteger(Settings::Sorting, Settings::Column, SortColumn);
+    settings.writeBool(Settings::Sorting, Settings::Direction, SortAscending);
+    settings.writeBool(Settings::AdvSort, Settings::AdvancedSort, AdvancedSort);
+    settings.writeInteger(Settings::AdvSort, Settings::PrimKey, PrimKey);
+    settings.writeInteger(Settings::AdvSort, Settings::SecKey, SecKey);
+    settings.writeInteger(Settings::AdvSort, Settings::TerKey, TerKey);
+    settings.writeBool(Settings::AdvSort, Settings::PrimDir, PrimDir);
+    settings.writeBool(Settings::AdvSort, Settings::SecDir, SecDir);
+    settings.writeBool(Settings::AdvSort, Settings::TerDir, TerDir);
+}

@@ -1,0 +1,120 @@
+#include "tasks/ui/sortdialog.h"
+
+#include "core/applanguage.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QComboBox* keyList(QWidget* parent, const QString& name, int key)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->addItems({QStringLiteral("[None]"), QStringLiteral("Complete"), QStringLiteral("Task name"),
+                   QStringLiteral("Due date"), QStringLiteral("Project"), QStringLiteral("Priority"),
+                   QStringLiteral("Assignee"), QStringLiteral("Time")});
+    box->setCurrentIndex(key >= -1 && key <= 6 ? key + 1 : 0);
+    return box;
+}
+
+QComboBox* directionList(QWidget* parent, const QString& name, bool ascending)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->addItems({QStringLiteral("Ascending"), QStringLiteral("Descending")});
+    box->setCurrentIndex(ascending ? 0 : 1);
+    return box;
+}
+
+} // namespace
+
+TfmSort::TfmSort(const Keys& keys, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfmSort"));
+    setWindowTitle(QStringLiteral("Sort setup"));
+    cbPrimKey = keyList(this, QStringLiteral("cbPrimKey"), keys.prim);
+    cbSecKey = keyList(this, QStringLiteral("cbSecKey"), keys.sec);
+    cbTerKey = keyList(this, QStringLiteral("cbTerKey"), keys.ter);
+    cbPrimDir = directionList(this, QStringLiteral("cbPrimDir"), keys.primAsc);
+    cbSecDir = directionList(this, QStringLiteral("cbSecDir"), keys.secAsc);
+    cbTerDir = directionList(this, QStringLiteral("cbTerDir"), keys.terAsc);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(cbPrimKey, 0, 0);
+    grid->addWidget(cbPrimDir, 0, 1);
+    grid->addWidget(cbSecKey, 1, 0);
+    grid->addWidget(cbSecDir, 1, 1);
+    grid->addWidget(cbTerKey, 2, 0);
+    grid->addWidget(cbTerDir, 2, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* sortButton = buttons->addButton(QStringLiteral("&Sort"), QDialogButtonBox::AcceptRole);
+    sortButton->setObjectName(QStringLiteral("btnSort"));
+    sortButton->setDefault(true);
+    auto* cancelButton = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancelButton->setObjectName(QStringLiteral("btnCancel"));
+    auto* helpButton = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
+    helpButton->setObjectName(QStringLiteral("btnHelp"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &TfmSort::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TfmSort::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [this] { Q_EMIT helpRequested(QStringLiteral("Sort")); });
+
+    connect(cbPrimKey, &QComboBox::currentIndexChanged, this, [this](int item) {
+        if (item == 0) {
+            cbSecKey->setCurrentIndex(0);
+            cbTerKey->setCurrentIndex(0);
+        }
+    });
+    connect(cbSecKey, &QComboBox::currentIndexChanged, this, [this](int item) {
+        if (item == 0)
+            cbTerKey->setCurrentIndex(0);
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+}
+
+bool TfmSort::keysRepeat(int primItem, int secItem, int terItem)
+{
+    return (primItem != 0 && primItem == secItem) || (primItem != 0 && primItem == terItem) ||
+           (secItem != 0 && terItem == secItem);
+}
+
+void TfmSort::applyNoneCascade()
+{
+    if (cbPrimKey->currentIndex() == 0) {
+        cbSecKey->setCurrentIndex(0);
+        cbTerKey->setCurrentIndex(0);
+    }
+    if (cbSecKey->currentIndex() == 0)
+        cbTerKey->setCurrentIndex(0);
+}
+
+void TfmSort::accept()
+{
+    if (keysRepeat(cbPrimKey->currentIndex(), cbSecKey->currentIndex(), cbTerKey->currentIndex())) {
+        QMessageBox::warning(this, windowTitle(), LanguageString(715));
+        return;
+    }
+    applyNoneCascade();
+    QDialog::accept();
+}
+
+TfmSort::Keys TfmSort::keys() const
+{
+    Keys keys;
+    keys.prim = cbPrimKey->currentIndex() - 1;
+    keys.sec = cbSecKey->currentIndex() - 1;
+    keys.ter = cbTerKey->currentIndex() - 1;
+    keys.primAsc = cbPrimDir->currentIndex() == 0;
+    keys.secAsc = cbSecDir->currentIndex() == 0;
+    keys.terAsc = cbTerDir->currentIndex() == 0;
+    return keys;
+}

@@ -1,0 +1,224 @@
+#include "tasks/ui/taskitemdelegate.h"
+
+#include "core/clock.h"
+#include "core/daynumber.h"
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "tasks/taskview.h"
+#include "tasks/ui/tasklistmodel.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QPixmap>
+
+#include <cmath>
+
+namespace {
+
+QColor settingsColor(const SettingsStore& settings, QLatin1String name, int defaultNumber)
+{
+    return SettingsStore::colorFromNumber(settings.readColor(Settings::Colors, name, defaultNumber));
+}
+
+constexpr int MarkSize = 9;
+
+QPixmap drawMark(TaskItemDelegate::Mark mark)
+{
+    QPixmap pixmap(MarkSize, MarkSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (mark) {
+    case TaskItemDelegate::Mark::Leaf: {
+        QPainterPath leaf;
+        leaf.moveTo(1, 8);
+        leaf.cubicTo(0, 3, 4, 0, 8.5, 0.5);
+        leaf.cubicTo(8.5, 5, 5, 8.5, 1, 8);
+        p.setPen(QPen(QColor(0, 100, 0), 0.8));
+        p.setBrush(QColor(60, 170, 60));
+        p.drawPath(leaf);
+        p.drawLine(QPointF(1, 8), QPointF(6, 3));
+        break;
+    }
+    case TaskItemDelegate::Mark::Attach: {
+        QPainterPath clip;
+        clip.moveTo(3, 6);
+        clip.lineTo(3, 2);
+        clip.arcTo(3, 0.5, 3, 3, 180, -180);
+        clip.lineTo(6, 7);
+        clip.arcTo(1.5, 5, 4.5, 3.5, 0, -180);
+        clip.lineTo(1.5, 2.5);
+        p.setPen(QPen(QColor(70, 70, 90), 1.0));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(clip);
+        break;
+    }
+    case TaskItemDelegate::Mark::Recurrence: {
+        p.setPen(QPen(QColor(0, 70, 200), 1.2));
+        p.setBrush(Qt::NoBrush);
+        const QRectF ring(1.5, 1.5, 6, 6);
+        p.drawArc(ring, 30 * 16, 150 * 16);
+        p.drawArc(ring, 210 * 16, 150 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 70, 200));
+        p.drawPolygon(QPolygonF({QPointF(0, 3.5), QPointF(3.5, 3.5), QPointF(1.5, 6.5)}));
+        p.drawPolygon(QPolygonF({QPointF(9, 5.5), QPointF(5.5, 5.5), QPointF(7.5, 2.5)}));
+        break;
+    }
+    case TaskItemDelegate::Mark::Alarm: {
+        QPainterPath bell;
+        bell.moveTo(1, 7);
+        bell.cubicTo(2.5, 6, 2, 1, 4.5, 1);
+        bell.cubicTo(7, 1, 6.5, 6, 8, 7);
+        bell.closeSubpath();
+        p.setPen(QPen(QColor(140, 100, 0), 0.8));
+        p.setBrush(QColor(240, 190, 30));
+        p.drawPath(bell);
+        p.drawEllipse(QRectF(3.6, 7, 1.8, 1.8));
+        break;
+    }
+    }
+    return pixmap;
+}
+
+} // namespace
+
+TaskListStyle TaskListStyle::fromSettings(const SettingsStore& settings)
+{
+    TaskListStyle style;
+    const QString family = settings.readString(Settings::Font, Settings::Name, QStringLiteral("Ms Sans Serif"));
+    // The named font may not exist here; the system's interface font stands in for it.
+    style.font = QFontDatabase::families().contains(family, Qt::CaseInsensitive) ? QFont(family) : QApplication::font();
+    const int size = settings.readInteger(Settings::Font, Settings::Size, 8);
+    if (size > 0)
+        style.font.setPointSize(size);
+    style.font.setBold(settings.readBool(Settings::Font, Settings::Bold, false));
+    style.font.setItalic(settings.readBool(Settings::Font, Settings::Italic, false));
+    style.lowColor = settingsColor(settings, Settings::Low, 0xFF0000);
+    style.mediumColor = settingsColor(settings, Settings::Medium, 0x008000);
+    style.highColor = settingsColor(settings, Settings::High, 0x000080);
+    style.otherColor = settingsColor(settings, Settings::Advanced, 0x000000);
+    style.overdueColor = settingsColor(settings, Settings::No, 0x0000FF);
+    style.cursorColor = settingsColor(settings, Settings::Cursor, 0x00FFFF);
+    style.defaultCursor = settings.readBool(Settings::Colors, Settings::DefaultCursor, true);
+    style.overdue = settings.readBool(Settings::Other, Settings::Overdue, true);
+    style.notesMarks = settings.readBool(Settings::Other, Settings::NotesMarks, true);
+    style.horizLines = settings.readBool(Settings::Display, Settings::HorizLines, true);
+    style.verticalLines = settings.readBool(Settings::Display, Settings::VerticalLines, true);
+    return style;
+}
+
+TaskItemDelegate::TaskItemDelegate(TaskView& view, const TaskListModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), m_view(view), m_model(model)
+{}
+
+const QPixmap& TaskItemDelegate::markImage(Mark mark)
+{
+    static const QPixmap images[4] = {drawMark(Mark::Leaf), drawMark(Mark::Attach), drawMark(Mark::Recurrence),
+                                      drawMark(Mark::Alarm)};
+    return images[int(mark)];
+}
+
+QSize TaskItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    Q_UNUSED(index);
+    return {option.rect.width(), QFontMetrics(m_style.font).height()};
+}
+
+void TaskItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (m_view.Rebuilding || !index.isValid() || index.row() >= m_view.MirrorGrid.rowCount())
+        return;
+    const QRect cell = option.rect;
+    const int row = index.row();
+    const bool selected = row == m_view.currentRow();
+    const QString& rowText = m_view.MirrorGrid.rowText(row);
+    const int display = m_model.columnLayout().displayColumn(index.column());
+
+    painter->save();
+    const QPalette& palette = option.palette;
+    QColor background = palette.color(QPalette::Base);
+    if (selected)
+        background = m_style.defaultCursor ? palette.color(QPalette::Highlight) : m_style.cursorColor;
+    painter->fillRect(cell, background);
+
+    if (m_style.horizLines || m_style.verticalLines) {
+        painter->setPen(palette.color(QPalette::Mid));
+        if (m_style.horizLines)
+            painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+        if (m_style.verticalLines)
+            painter->drawLine(cell.topRight(), cell.bottomRight());
+    }
+
+    const QStringView complete = TSortGrid::cellOf(rowText, colComplete);
+    const bool completed = isCompleted(complete);
+    if (display == 0 && (completed || complete.isEmpty() || complete == u"0")) {
+        if (completed) {
+            QFont check = m_style.font;
+            check.setPointSize(14);
+            check.setBold(true);
+            check.setStrikeOut(false);
+            painter->setFont(check);
+            painter->setPen(QColor(255, 0, 0));
+            painter->setClipRect(cell);
+            painter->drawText(cell.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString(QChar(0x2714)));
+        }
+        painter->restore();
+        return;
+    }
+
+    QFont font = m_style.font;
+    font.setStrikeOut(completed);
+    painter->setFont(font);
+
+    QColor textColor;
+    if (selected && m_style.defaultCursor) {
+        textColor = palette.color(QPalette::HighlightedText);
+    } else {
+        switch (priorityLevel(TSortGrid::cellOf(rowText, colPriority))) {
+        case PriorityLevel::Low:
+            textColor = m_style.lowColor;
+            break;
+        case PriorityLevel::Medium:
+            textColor = m_style.mediumColor;
+            break;
+        case PriorityLevel::High:
+            textColor = m_style.highColor;
+            break;
+        case PriorityLevel::Other:
+            textColor = m_style.otherColor;
+            break;
+        }
+        if (m_style.overdue) {
+            const double due = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
+            const double now = dayNumber(Clock::current().now());
+            if (due < now && (std::floor(due) != std::floor(now) || due - std::floor(due) != 0.0))
+                textColor = m_style.overdueColor;
+        }
+    }
+    painter->setPen(textColor);
+    painter->setClipRect(cell);
+    const int top = display == 5 || display == 7 ? 2 : 0;
+    painter->drawText(cell.adjusted(2, top, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                      TaskListModel::cellText(rowText, display));
+
+    if (index.column() == 1 && m_style.notesMarks) {
+        const auto drawMarkAt = [&](Mark mark, int fromRight) {
+            painter->drawPixmap(cell.right() + 1 - fromRight, cell.top() + 1, markImage(mark));
+        };
+        if (!TSortGrid::cellOf(rowText, colNotes).isEmpty())
+            drawMarkAt(Mark::Leaf, 11);
+        if (!TSortGrid::cellOf(rowText, colAttachment).isEmpty())
+            drawMarkAt(Mark::Attach, 20);
+        if (TSortGrid::cellOf(rowText, colRecurrence).toInt() > 0)
+            drawMarkAt(Mark::Recurrence, 29);
+        if (hasAlarm(TSortGrid::cellOf(rowText, colAlarm)) && !completed &&
+            !TSortGrid::cellOf(rowText, colTaskName).isEmpty())
+            drawMarkAt(Mark::Alarm, 40);
+    }
+    painter->restore();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "tasks/columnlayout.h"
+
+#include <QAbstractTableModel>
+
+class TaskView;
+
+// The rows of MirrorGrid as the list shows them: one row per MirrorGrid row, one column per view
+// column. The delegate draws the cells; the texts here serve accessibility and copying.
+class TaskListModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TaskListModel(TaskView& view, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const ColumnLayout& columnLayout() const { return m_layout; }
+    void setColumnLayout(const ColumnLayout& layout);
+    // MirrorGrid was rebuilt: the rows are read afresh.
+    void reload();
+
+    // The text of a cell as drawn: date and time in the short formats, "40%" for partial completion.
+    static QString cellText(QStringView rowText, int displayColumn);
+
+private:
+    TaskView& m_view;
+    ColumnLayout m_layout;
+};

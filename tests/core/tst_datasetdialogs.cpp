@@ -1,0 +1,227 @@
+#include "core/applanguage.h"
+#include "core/dataset.h"
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
+#include "core/tablefiles.h"
+#include "core/ui/cleanupdialog.h"
+#include "core/ui/confirmbox.h"
+#include "core/ui/datasetmanager.h"
+#include "core/ui/foldererror.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Runs `step` on the next modal window that opens (polling, since exec() blocks the caller).
+void onNextModal(std::function<void(QWidget*)> step, QWidget* notThis = nullptr)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, notThis, step = std::move(step)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == notThis || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(modal);
+    });
+    timer->start();
+}
+
+void click(QWidget* window, const QString& name)
+{
+    auto* button = window->findChild<QPushButton*>(name);
+    QVERIFY2(button != nullptr, qPrintable(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Answers the next message box with the given button.
+void answerMessageBox(QMessageBox::StandardButton answer)
+{
+    onNextModal([answer](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        QVERIFY(box != nullptr);
+        QTest::mouseClick(box->button(answer), Qt::LeftButton);
+    });
+}
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class TestDataSetDialogs : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_count = 0;
+    QString settingsPath() const { return m_dir.filePath(u"settings%1.ini"_s.arg(m_count)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+    }
+    void init() { ++m_count; }
+
+    void confirm_dontAskTicked_writesTheControllingValue_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("tick");
+        QTest::addColumn<QString>("written"); // "" when nothing is written
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes, ticked") << u"btnYes"_s << true << u"0"_s << true;
+        QTest::newRow("no, ticked") << u"btnNo"_s << true << u"0"_s << false;
+        QTest::newRow("escape is no") << u"escape"_s << true << u"0"_s << false;
+        QTest::newRow("closed, ticked: keeps asking") << u"close"_s << true << u"1"_s << false;
+        QTest::newRow("yes, not ticked") << u"btnYes"_s << false << QString() << true;
+    }
+    void confirm_dontAskTicked_writesTheControllingValue()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, tick);
+        QFETCH(QString, written);
+        QFETCH(bool, yes);
+        SettingsStore settings(settingsPath());
+        onNextModal([&](QWidget* box) {
+            QCOMPARE(box->objectName(), u"TfmConfirm"_s);
+            QVERIFY(box->findChild<QPushButton*>(u"btnNo"_s)->isDefault());
+            if (tick)
+                box->findChild<QCheckBox*>(u"cbAsk"_s)->setChecked(true);
+            if (how == u"escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (how == u"close")
+                box->close();
+            else
+                click(box, how);
+        });
+        QCOMPARE(TfmConfirm::ask(nullptr, settings, u"Sure?"_s, Settings::Confirmations, Settings::Exit), yes);
+        QCOMPARE(settings.readString(Settings::Confirmations, Settings::Exit), written);
+
+        // Switched off: no box, and the answer is yes.
+        if (written == u"0") {
+            QVERIFY(TfmConfirm::ask(nullptr, settings, u"Sure?"_s, Settings::Confirmations, Settings::Exit));
+        }
+    }
+
+    void cleanUp_returnsTheChoice_andNoInTheConfirmationKeepsItOpen()
+    {
+        SettingsStore settings(settingsPath());
+        TfmCleanUp dialog(settings);
+        QVERIFY(dialog.findChild<QRadioButton*>(u"rbCompleted"_s)->isChecked());
+        QCOMPARE(dialog.mode(), DataSet::PurgeMode::Completed);
+        dialog.findChild<QRadioButton*>(u"rbAll"_s)->setChecked(true);
+        dialog.show();
+
+        onNextModal([](QWidget* box) { click(box, u"btnNo"_s); }, &dialog);
+        click(&dialog, u"btnOK"_s);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+
+        onNextModal(
+            [](QWidget* box) {
+                QCOMPARE(box->findChild<QLabel*>(u"lblMessage"_s)->text(), LanguageStrings({513, 514}));
+                click(box, u"btnYes"_s);
+            },
+            &dialog);
+        click(&dialog, u"btnOK"_s);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.mode(), DataSet::PurgeMode::AllTasks);
+    }
+
+    void manager_removeWithNo_keepsFiles_andClosingWritesTheList()
+    {
+        SettingsStore settings(settingsPath());
+        const QString program = m_dir.filePath(u"program%1"_s.arg(m_count));
+        const QString a = m_dir.filePath(u"a%1"_s.arg(m_count));
+        const QString b = m_dir.filePath(u"b%1"_s.arg(m_count));
+        QDir().mkpath(program);
+        QDir().mkpath(a);
+        QDir().mkpath(b);
+        touch(dataFilePath(b, TableFile::Tasks));
+        QFile list(dataFilePath(program, u"datasets.ini"_s));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QStringLiteral("A\t%1\r\nB\t%2\r\n").arg(a, b).toUtf8());
+        list.close();
+        settings.writeString(Settings::Startup, Settings::Dataset, u"B"_s);
+
+        TfmDatasetManager manager(settings, program, a);
+        manager.show();
+        auto* grid = manager.findChild<QTableWidget*>(u"gridDatasets"_s);
+        auto* startup = manager.findChild<QComboBox*>(u"cbStartup"_s);
+        QCOMPARE(grid->rowCount(), 2);
+        QCOMPARE(startup->currentIndex(), 2);
+
+        // The open data set is refused.
+        grid->selectRow(0);
+        answerMessageBox(QMessageBox::Ok);
+        click(&manager, u"btnRemove"_s);
+        QCOMPARE(grid->rowCount(), 2);
+
+        grid->selectRow(1);
+        answerMessageBox(QMessageBox::No);
+        click(&manager, u"btnRemove"_s);
+        QCOMPARE(grid->rowCount(), 1);
+        QVERIFY(QFile::exists(dataFilePath(b, TableFile::Tasks)));
+        QCOMPARE(startup->currentIndex(), 0); // its start-up choice went with it
+
+        grid->selectRow(0);
+        click(&manager, u"btnOpen"_s);
+        QCOMPARE(manager.result(), int(QDialog::Accepted));
+        QCOMPARE(manager.chosenName(), u"A"_s);
+        QCOMPARE(manager.chosenFolder(), a);
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), QStringLiteral("A\t%1\r\n").arg(a).toUtf8());
+        QCOMPARE(settings.readString(Settings::Startup, Settings::Dataset, u"x"_s), QString());
+    }
+
+    void folderError_retriesUntilTheFolderExists()
+    {
+        SettingsStore settings(settingsPath());
+        const QString folder = m_dir.filePath(u"gone%1"_s.arg(m_count));
+        DataSet data;
+        data.setLocation(u"Gone"_s, folder);
+        TfmFolderError window(settings, data, m_dir.path());
+        int shown = 0;
+        std::function<void(QWidget*)> step = [&](QWidget* w) {
+            ++shown;
+            QCOMPARE(w->windowTitle(), u"Data folder read error"_s);
+            if (shown == 2)
+                QDir().mkpath(folder); // the first Retry finds nothing; the second finds it
+            else
+                onNextModal(step);
+            click(w, u"btnRetry"_s);
+        };
+        onNextModal(step);
+        data.setFolderGuard([&] { return window.runUntilFolderExists(); });
+        QVERIFY(data.saveTasks().isEmpty());
+        QCOMPARE(shown, 2);
+        QVERIFY(QFile::exists(dataFilePath(folder, TableFile::Tasks)));
+    }
+};
+
+QTEST_MAIN(TestDataSetDialogs)
+#include "tst_datasetdialogs.moc"

@@ -1,0 +1,96 @@
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
+#include "tasks/columnlayout.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Map = std::array<int, MaxViewColumns>;
+Q_DECLARE_METATYPE(Map)
+
+class TestColumnLayout final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void loadColumnLayout_fromSettings_data();
+    void loadColumnLayout_fromSettings();
+    void loadColumnWidths_defaultsAndMinimums();
+    void autosize_nameTakesTheRest();
+};
+
+void TestColumnLayout::loadColumnLayout_fromSettings_data()
+{
+    QTest::addColumn<QString>("ini");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<Map>("map");
+    QTest::newRow("nothing stored: natural order") << QString() << 7 << Map{0, 1, 2, 3, 4, 5, 6};
+    QTest::newRow("stored order") << QStringLiteral("[ColumnsOrder]\n2=6\n3=2\n4=3\n5=4\n6=5\n") << 7
+                                  << Map{0, 1, 6, 2, 3, 4, 5};
+    QTest::newRow("hidden positions move the rest up")
+        << QStringLiteral("[VisibleColumns]\n2=0\n4=0\n[ColumnsOrder]\n3=5\n5=3\n6=7\n") << 5
+        << Map{0, 1, 5, 3, 7, -1, -1};
+    QTest::newRow("all optional hidden") << QStringLiteral("[VisibleColumns]\n2=0\n3=0\n4=0\n5=0\n6=0\n") << 2
+                                         << Map{0, 1, -1, -1, -1, -1, -1};
+    QTest::newRow("missing order after stored ones restarts natural")
+        << QStringLiteral("[ColumnsOrder]\n2=4\n") << 7 << Map{0, 1, 2, 3, 4, 5, 6};
+}
+
+void TestColumnLayout::loadColumnLayout_fromSettings()
+{
+    QFETCH(QString, ini);
+    QFETCH(int, count);
+    QFETCH(Map, map);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.ini"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(ini.toUtf8());
+    file.close();
+    const SettingsStore settings(path);
+    const ColumnLayout layout = LoadColumnLayout(settings);
+    QCOMPARE(layout.count, count);
+    QCOMPARE(layout.ColumnMap, map);
+}
+
+void TestColumnLayout::loadColumnWidths_defaultsAndMinimums()
+{
+    QTemporaryDir dir;
+    SettingsStore settings(dir.filePath(QStringLiteral("t.ini")));
+    settings.writeInteger(Settings::Columns, QStringLiteral("1"), 300);
+    settings.writeInteger(Settings::Columns, QStringLiteral("2"), -40);
+    const ColumnLayout layout;
+    const QList<int> widths = LoadColumnWidths(settings, layout);
+    QCOMPARE(widths, (QList<int>{CompletionViewWidth, 300, 15, 15, 15, 15, 15}));
+    QCOMPARE(constrainedColumnWidth(3, 4), 15);
+    QCOMPARE(constrainedColumnWidth(0, 4), 25);
+    QCOMPARE(constrainedColumnWidth(3, 80), 80);
+    SaveColumnWidths(settings, {22, 120, 60});
+    QCOMPARE(settings.readInteger(Settings::Columns, QStringLiteral("2"), 0), 60);
+    QVERIFY(!settings.valueExists(Settings::Columns, QStringLiteral("0")));
+}
+
+void TestColumnLayout::autosize_nameTakesTheRest()
+{
+    ColumnLayout layout;
+    layout.ColumnMap = {0, 1, 2, 5, 6, -1, -1};
+    layout.count = 5;
+    AutosizeInput input;
+    input.tableColumnWidths = {10, 500, 999, 0, 0, 0, 0, 40, 0, 0, 0}; // the due column's own text is not used
+    input.dueDateWidth = 70;
+    input.dueTimeWidth = 5;
+    input.viewWidth = 400;
+    input.frameWidth = 2;
+    input.verticalLines = true;
+    // completion 25 (minimum), date 70, assignee 40, time 15 (minimum): 150; name 400 - (2 + 150 + 3 + 1).
+    QCOMPARE(autosizeColumnWidths(layout, input), (QList<int>{25, 244, 70, 40, 15}));
+    input.scrollBarWidth = 16;
+    input.verticalLines = false;
+    QCOMPARE(autosizeColumnWidths(layout, input)[1], 229);
+    input.viewWidth = 100;
+    QCOMPARE(autosizeColumnWidths(layout, input)[1], 15);
+}
+
+QTEST_GUILESS_MAIN(TestColumnLayout)
+#include "tst_columnlayout.moc"
