@@ -27,6 +27,11 @@ int main(int argc, char* argv[])
     QObject::connect(&instance, &SingleInstance::wakeRequested, &window, &TfmMain::wake);
     if (!window.startUp())
         return 0;
-    window.show();
+    // Without a tray icon (a later addition) a window started "minimised" goes to the task bar,
+    // so it can never be lost.
+    if (settings.readBool(Settings::Startup, Settings::RunMinimized, false))
+        window.showMinimized();
+    else
+        window.show();
     return app.exec();
 }
