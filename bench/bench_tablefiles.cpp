@@ -6,7 +6,6 @@
 #include "core/tablefiles.h"
 #include "core/textcodec.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -97,11 +96,3 @@ BENCHMARK(BM_LoadFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMi
 BENCHMARK(BM_SaveTasks)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

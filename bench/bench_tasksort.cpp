@@ -4,7 +4,6 @@
 
 #include "tasks/tasksort.h"
 
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -50,11 +49,3 @@ void BM_SortByColumn(benchmark::State& state)
 BENCHMARK(BM_SortByKeys)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByColumn)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

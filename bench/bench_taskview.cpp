@@ -5,7 +5,6 @@
 #include "core/tablefiles.h"
 #include "tasks/taskview.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -63,11 +62,3 @@ BENCHMARK(BM_RebuildView3Level)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchm
 BENCHMARK(BM_RebuildViewHeaderSort)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OneTaskChange)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

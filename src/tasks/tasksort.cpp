@@ -134,46 +134,239 @@ void applyOrder(TSortGrid& grid, const std::vector<int>& order)
     rows = std::move(sorted);
 }
 
-// Minimum over positions, answering "the rightmost position in a range whose value is below v".
-class MinTree final {
+// Counts over 0..n-1 with prefix sums and "position of the k-th unit".
+class Fenwick final {
 public:
-    explicit MinTree(const std::vector<int>& values) : m_size(int(values.size()))
+    explicit Fenwick(int n) : m_tree(static_cast<size_t>(n) + 1, 0)
     {
-        m_leaves = 1;
-        while (m_leaves < m_size)
+        while (m_top * 2 <= n)
+            m_top *= 2;
+    }
+    void add(int index, int delta)
+    {
+        for (++index; index < int(m_tree.size()); index += index & -index)
+            m_tree[size_t(index)] += delta;
+    }
+    // Sum over 0..end-1.
+    int prefix(int end) const
+    {
+        int sum = 0;
+        for (; end > 0; end -= end & -end)
+            sum += m_tree[size_t(end)];
+        return sum;
+    }
+    // Index holding the unit numbered k (0-based) when the counts are laid out in order.
+    int kth(int k) const
+    {
+        int pos = 0;
+        for (int step = m_top; step > 0; step /= 2) {
+            const int next = pos + step;
+            if (next < int(m_tree.size()) && m_tree[size_t(next)] <= k) {
+                pos = next;
+                k -= m_tree[size_t(next)];
+            }
+        }
+        return pos;
+    }
+
+private:
+    std::vector<int> m_tree;
+    int m_top = 1;
+};
+
+// Rows of one rank in order, with cheap changes at both ends.
+class Ring final {
+public:
+    int size() const { return m_count; }
+    void pushFront(int value)
+    {
+        grow();
+        m_head = (m_head + m_buffer.size() - 1) & (m_buffer.size() - 1);
+        m_buffer[m_head] = value;
+        ++m_count;
+    }
+    void pushBack(int value)
+    {
+        grow();
+        m_buffer[(m_head + size_t(m_count)) & (m_buffer.size() - 1)] = value;
+        ++m_count;
+    }
+    int popFront()
+    {
+        const int value = m_buffer[m_head];
+        m_head = (m_head + 1) & (m_buffer.size() - 1);
+        --m_count;
+        return value;
+    }
+    int popBack()
+    {
+        --m_count;
+        return m_buffer[(m_head + size_t(m_count)) & (m_buffer.size() - 1)];
+    }
+    // Moves the last row to the front, `times` times.
+    void rotate(long long times)
+    {
+        if (m_count < 2)
+            return;
+        const int steps = int(times % m_count);
+        if (steps <= m_count / 2) {
+            for (int s = 0; s < steps; ++s)
+                pushFront(popBack());
+        } else {
+            for (int s = steps; s < m_count; ++s)
+                pushBack(popFront());
+        }
+    }
+
+private:
+    void grow()
+    {
+        if (size_t(m_count) < m_buffer.size())
+            return;
+        std::vector<int> bigger(std::max<size_t>(4, 2 * m_buffer.size()), 0);
+        for (int s = 0; s < m_count; ++s)
+            bigger[size_t(s)] = m_buffer[(m_head + size_t(s)) & (m_buffer.size() - 1)];
+        m_buffer = std::move(bigger);
+        m_head = 0;
+    }
+
+    std::vector<int> m_buffer;
+    size_t m_head = 0;
+    int m_count = 0;
+};
+
+constexpr int NoRank = std::numeric_limits<int>::max();
+
+// Lowest rank per range of positions, for the rows still in their own place (NoRank elsewhere).
+class LooseTree final {
+public:
+    explicit LooseTree(const std::vector<int>& ranks)
+    {
+        const int n = int(ranks.size());
+        while (m_leaves < n)
             m_leaves *= 2;
-        m_min.assign(size_t(2 * m_leaves), std::numeric_limits<int>::max());
-        for (int p = 0; p < m_size; ++p)
-            m_min[size_t(m_leaves + p)] = values[size_t(p)];
+        m_min.assign(size_t(2 * m_leaves), NoRank);
+        std::copy(ranks.begin(), ranks.end(), m_min.begin() + m_leaves);
         for (int node = m_leaves - 1; node >= 1; --node)
             m_min[size_t(node)] = std::min(m_min[size_t(2 * node)], m_min[size_t(2 * node + 1)]);
     }
-    void set(int pos, int value)
+    void clear(int pos)
     {
         size_t node = size_t(m_leaves + pos);
-        m_min[node] = value;
+        m_min[node] = NoRank;
         for (node /= 2; node >= 1; node /= 2)
             m_min[node] = std::min(m_min[2 * node], m_min[2 * node + 1]);
     }
-    // Rightmost position in lo..hi holding a value less than v; -1 when none.
-    int rightmostBelow(int lo, int hi, int v) const { return find(1, 0, m_leaves - 1, lo, hi, v); }
+    // Rightmost position in lo..hi-1 with a rank of at most `cap`; -1 when none.
+    int rightmostAtMost(int lo, int hi, int cap) const { return find(1, 0, m_leaves, lo, hi, cap); }
 
 private:
-    int find(int node, int nodeLo, int nodeHi, int lo, int hi, int v) const
+    int find(int node, int nodeLo, int nodeHi, int lo, int hi, int cap) const
     {
-        if (nodeHi < lo || nodeLo > hi || m_min[size_t(node)] >= v)
+        if (nodeHi <= lo || nodeLo >= hi || m_min[size_t(node)] > cap)
             return -1;
-        if (nodeLo == nodeHi)
+        if (nodeHi - nodeLo == 1)
             return nodeLo;
         const int mid = (nodeLo + nodeHi) / 2;
-        const int right = find(2 * node + 1, mid + 1, nodeHi, lo, hi, v);
-        return right >= 0 ? right : find(2 * node, nodeLo, mid, lo, hi, v);
+        const int right = find(2 * node + 1, mid, nodeHi, lo, hi, cap);
+        return right >= 0 ? right : find(2 * node, nodeLo, mid, lo, hi, cap);
     }
 
-    int m_size = 0;
     int m_leaves = 1;
     std::vector<int> m_min;
 };
+
+// The final order of the exchange sort over `rank` (row indices by output position).
+//
+// Call a position settled when its rank is at most every rank to its right. Settled positions
+// hold their ranks in ascending order; every other position still holds its own row. A pass at i
+// either finds i settled (the smallest rank stays) or, for an unsettled row of rank c, swaps
+// along the rightmost settled row of each rank below c: the rightmost row of the smallest rank
+// comes to i, each other rank's rightmost row moves to the front of its rank, and c's row joins
+// the front of its rank. Afterwards an unsettled row may have become settled (the ranks right of
+// it have risen); those rows join the front of their rank too. The middle ranks' moves are
+// counted, not done, and applied when a rank is next touched.
+std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
+{
+    const int n = int(rank.size());
+    std::vector<int> order(static_cast<size_t>(n), 0);
+    if (n == 0)
+        return order;
+    const int rankCount = *std::max_element(rank.begin(), rank.end()) + 1;
+    std::vector<char> settled(static_cast<size_t>(n), 0);
+    std::vector<int> loose(static_cast<size_t>(n), NoRank);
+    Fenwick settledPositions(n);
+    Fenwick settledRanks(rankCount);
+    Fenwick rotations(rankCount + 1);
+    std::vector<Ring> groups(static_cast<size_t>(rankCount));
+    std::vector<long long> applied(static_cast<size_t>(rankCount), 0);
+    int lowest = NoRank;
+    for (int p = n - 1; p >= 0; --p) {
+        const int r = rank[size_t(p)];
+        if (r <= lowest) {
+            settled[size_t(p)] = 1;
+            settledPositions.add(p, 1);
+            settledRanks.add(r, 1);
+            groups[size_t(r)].pushFront(p);
+            lowest = r;
+        } else {
+            loose[size_t(p)] = r;
+        }
+    }
+    LooseTree tree(loose);
+    auto group = [&](int r) -> Ring& {
+        Ring& g = groups[size_t(r)];
+        const long long now = rotations.prefix(r + 1);
+        g.rotate(now - applied[size_t(r)]);
+        applied[size_t(r)] = now;
+        return g;
+    };
+
+    for (int i = 0; i < n; ++i) {
+        const int low = settledRanks.kth(0);
+        settledRanks.add(low, -1);
+        if (settled[size_t(i)]) {
+            order[size_t(i)] = group(low).popFront();
+            settledPositions.add(i, -1);
+            continue;
+        }
+        const int c = rank[size_t(i)];
+        tree.clear(i);
+        order[size_t(i)] = group(low).popBack();
+        if (low + 1 < c) {
+            rotations.add(low + 1, 1);
+            rotations.add(c, -1);
+        }
+        group(c).pushFront(i);
+        settledRanks.add(c, 1);
+
+        // Rows that became settled lie left of where c's row landed. Searching right to left, a
+        // candidate is settled when its rank is at most the rank now at the first settled position
+        // right of it; otherwise that rank caps the search further left.
+        const int before = settledPositions.prefix(i + 1);
+        int limit = settledPositions.kth(before + settledRanks.prefix(c));
+        int cap = c;
+        while (true) {
+            const int q = tree.rightmostAtMost(i + 1, limit, cap);
+            if (q < 0)
+                break;
+            const int bound = settledRanks.kth(settledPositions.prefix(q) - before);
+            const int r = rank[size_t(q)];
+            if (r <= bound) {
+                group(r).pushFront(q);
+                settledRanks.add(r, 1);
+                settledPositions.add(q, 1);
+                settled[size_t(q)] = 1;
+                tree.clear(q);
+                cap = r;
+            } else {
+                cap = bound;
+            }
+            limit = q;
+        }
+    }
+    return order;
+}
 
 } // namespace
 
@@ -288,23 +481,6 @@ void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, i
         rank[size_t(byKey[size_t(k)])] = current;
     }
 
-    // The exchange sort swaps position i with j exactly when j holds a rank below the one at i at
-    // that moment, scanning j down from the end. The swaps of one pass therefore form the chain of
-    // strictly falling ranks met from the right; the tree finds each link directly and skips every
-    // comparison that would not swap.
-    std::vector<int> order = identity(n);
-    MinTree tree(rank);
-    for (int i = 0; i + 1 < n; ++i) {
-        int limit = n - 1;
-        while (limit > i) {
-            const int j = tree.rightmostBelow(i + 1, limit, rank[size_t(order[size_t(i)])]);
-            if (j < 0)
-                break;
-            // Position i is never searched again (later passes start right of it), so only j is updated.
-            std::swap(order[size_t(i)], order[size_t(j)]);
-            tree.set(j, rank[size_t(order[size_t(j)])]);
-            limit = j - 1;
-        }
-    }
+    const std::vector<int> order = exchangeSortOrder(rank);
     applyOrder(grid, order);
 }

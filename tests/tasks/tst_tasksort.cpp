@@ -211,6 +211,63 @@ private Q_SLOTS:
         }
     }
 
+    void sortByKeys_adversarialPatterns_matchExchangeProcedure_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("size");
+        for (const int size : {2, 3, 17, 300}) {
+            for (const QString& pattern :
+                 {u"equal"_s, u"sorted"_s, u"reversed"_s, u"fallingTies"_s, u"sawtooth"_s, u"fallingSawtooth"_s,
+                  u"highThenRuns"_s, u"alternating"_s, u"randomFew"_s, u"nearlySorted"_s})
+                QTest::addRow("%s %d", qPrintable(pattern), size) << pattern << size;
+        }
+        QTest::newRow("fallingTies 2000") << u"fallingTies"_s << 2000;
+        QTest::newRow("highThenRuns 2000") << u"highThenRuns"_s << 2000;
+        QTest::newRow("randomFew 2000") << u"randomFew"_s << 2000;
+        QTest::newRow("fallingSawtooth 1500") << u"fallingSawtooth"_s << 1500;
+    }
+    void sortByKeys_adversarialPatterns_matchExchangeProcedure()
+    {
+        // Long swap chains and many equal keys: the order among equal rows is what a shortcut
+        // gets wrong, so each row carries its number to tell them apart.
+        QFETCH(QString, pattern);
+        QFETCH(int, size);
+        QRandomGenerator random(size);
+        auto valueAt = [&](int k) {
+            if (pattern == u"equal")
+                return 5;
+            if (pattern == u"sorted")
+                return k;
+            if (pattern == u"reversed")
+                return size - k;
+            if (pattern == u"fallingTies")
+                return (size - k) / 3;
+            if (pattern == u"sawtooth")
+                return k % 7;
+            if (pattern == u"fallingSawtooth")
+                return (size - k) / 10 + k % 4;
+            if (pattern == u"highThenRuns")
+                return k < size / 2 ? size + k % 5 : k % 13;
+            if (pattern == u"alternating")
+                return k % 2;
+            if (pattern == u"nearlySorted")
+                return k / 4 + random.bounded(3);
+            return random.bounded(4);
+        };
+        TSortGrid table(TaskColumnCount, size);
+        for (int k = 0; k < size; ++k) {
+            table.setCell(k, colComplete, QString::number(valueAt(k)));
+            table.setCell(k, colSpare, QString::number(k));
+        }
+        for (const bool asc : {true, false}) {
+            TSortGrid expected = table;
+            literalSortByKeys(expected, sortComplete, asc, -1, true, -1, true);
+            TSortGrid actual = table;
+            SortByKeys(actual, sortComplete, asc, -1, true, -1, true);
+            QCOMPARE(column(actual, colSpare), column(expected, colSpare));
+        }
+    }
+
     void sortByColumn_priorityAscending_emptyLast()
     {
         TSortGrid grid = tableOf(colPriority, {QString(), u"3 - Low"_s, u"1 - High"_s, QString(), u"2 - Medium"_s});

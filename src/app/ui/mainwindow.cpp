@@ -456,10 +456,7 @@ bool TfmMain::lockAndOpen(bool atStartUp)
             openDataSet();
             return true;
         }
-        QMessageBox::critical(this, programTitle(),
-                              LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) +
-                                  QStringLiteral("\r\n\r\n") + LanguageString(192) + QStringLiteral("\r\n\r\n") +
-                                  LanguageString(193));
+        showLockFailure();
         ModalBusy = true;
         TfmDatasetManager manager(m_settings, programFolder(), atStartUp ? QString() : m_data.name(),
                                   atStartUp ? QString() : m_data.folder(), this);
@@ -495,6 +492,13 @@ void TfmMain::showTableMessages(const QList<TableMessage>& messages)
         else
             QMessageBox::critical(this, programTitle(), text);
     }
+}
+
+void TfmMain::showLockFailure()
+{
+    QMessageBox::critical(this, programTitle(),
+                          LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) + QStringLiteral("\r\n\r\n") +
+                              LanguageString(192) + QStringLiteral("\r\n\r\n") + LanguageString(193));
 }
 
 void TfmMain::updateCaption()

@@ -76,6 +76,7 @@ private:
     void showTableMessages(const QList<TableMessage>& messages);
     void writeExitSettings();
     void updateCaption();
+    void showLockFailure();
 
     // File menu commands.
     void backupData();

@@ -139,10 +139,7 @@ void TfmMain::openDatasetManager()
             RebuildView(false);
             return;
         }
-        QMessageBox::critical(this, programTitle(),
-                              LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) +
-                                  QStringLiteral("\r\n\r\n") + LanguageString(192) + QStringLiteral("\r\n\r\n") +
-                                  LanguageString(193));
+        showLockFailure();
         // Keep the data set that is still loaded, locked again, until another one opens.
         m_data.setLocation(oldName, oldFolder);
         m_data.lock();
