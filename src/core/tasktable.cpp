@@ -1,9 +1,22 @@
 #include "core/tasktable.h"
 
+#include "core/daynumber.h"
+
+#include <cmath>
+
 
 int percentComplete(QStringView completeCell)
 {
     return storedIntegerOr(completeCell, 0);
+}
+
+bool isOverdue(QStringView dueCell, const QDateTime& now)
+{
+    const double due = dueDayNumber(dueCell);
+    if (due >= NoDueDate)
+        return false;
+    const double current = dayNumber(now);
+    return due < current && (std::floor(due) != std::floor(current) || due != std::floor(due));
 }
 
 PriorityLevel priorityLevel(QStringView cell)

@@ -3,6 +3,7 @@
 #include "core/sortgrid.h"
 #include "core/storedinteger.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,10 @@ inline constexpr int TaskColumnCount = 11;
 inline bool isCompleted(QStringView completeCell) { return completeCell == u"100"; }
 // The percentage; empty or unreadable counts as 0.
 int percentComplete(QStringView completeCell);
+
+// Overdue: due before now; a task due today without a time is not overdue on its day, and a task
+// without due date never is.
+bool isOverdue(QStringView dueCell, const QDateTime& now);
 
 // ---- Priority ----
 

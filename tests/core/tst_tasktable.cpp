@@ -112,6 +112,17 @@ private Q_SLOTS:
         QCOMPARE(attachmentCellText(QStringLiteral("\"")), QString());
     }
 
+    void isOverdue_todayWithoutTimeIsNotAndNoDueDateNever()
+    {
+        const QDateTime now(QDate(2026, 12, 6), QTime(9, 0));
+        QVERIFY(!isOverdue(dayNumberText(dayNumber(QDate(2026, 12, 6))), now));
+        QVERIFY(isOverdue(dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(8, 0)))), now));
+        QVERIFY(!isOverdue(dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(10, 0)))), now));
+        QVERIFY(isOverdue(dayNumberText(dayNumber(QDate(2026, 12, 5))), now));
+        QVERIFY(!isOverdue(u"100000", now));
+        QVERIFY(!isOverdue(u"", now));
+    }
+
     void removeBlankRows_keepsOneRowAndLocateFindsUpperTwin()
     {
         TSortGrid tasks(TaskColumnCount, 3);

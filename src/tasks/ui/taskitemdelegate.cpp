@@ -193,12 +193,8 @@ void TaskItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
             textColor = m_style.otherColor;
             break;
         }
-        if (m_style.overdue) {
-            const double due = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
-            const double now = dayNumber(Clock::current().now());
-            if (due < now && (std::floor(due) != std::floor(now) || due - std::floor(due) != 0.0))
-                textColor = m_style.overdueColor;
-        }
+        if (m_style.overdue && isOverdue(TSortGrid::cellOf(rowText, colDue), Clock::current().now()))
+            textColor = m_style.overdueColor;
     }
     painter->setPen(textColor);
     painter->setClipRect(cell);
