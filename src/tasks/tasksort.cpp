@@ -4,12 +4,14 @@
 #include "core/storedinteger.h"
 #include "core/tasktable.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -122,6 +124,54 @@ std::vector<int> identity(int n)
     std::vector<int> order(static_cast<size_t>(n), 0);
     std::iota(order.begin(), order.end(), 0);
     return order;
+}
+
+// Each row's place on one level of the 3-level sort, direction applied: rows with equal keys share
+// a number. Tables repeat cell texts a lot, so each distinct text is keyed once.
+std::vector<int> levelRanks(const QList<QString>& rows, int sortColumn, bool ascending)
+{
+    const int column = sortTableColumn(sortColumn);
+    QHash<QStringView, int> known;
+    std::vector<QStringView> cells;
+    std::vector<int> cellOfRow(size_t(rows.size()), 0);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringView cell = TSortGrid::cellOf(rows[r], column);
+        auto it = known.constFind(cell);
+        if (it == known.cend())
+            it = known.insert(cell, int(cells.size()));
+        if (it.value() == int(cells.size()))
+            cells.push_back(cell);
+        cellOfRow[size_t(r)] = it.value();
+    }
+    const int count = int(cells.size());
+    std::vector<int> byKey = identity(count);
+    std::vector<int> place(size_t(count), 0);
+    auto assign = [&](const auto& keys) {
+        std::sort(byKey.begin(), byKey.end(), [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+        int current = 0;
+        for (int k = 0; k < count; ++k) {
+            if (k > 0 && keys[size_t(byKey[size_t(k - 1)])] < keys[size_t(byKey[size_t(k)])])
+                ++current;
+            place[size_t(byKey[size_t(k)])] = ascending ? current : -current;
+        }
+    };
+    if (isTextKey(sortColumn)) {
+        std::vector<QString> keys;
+        keys.reserve(size_t(count));
+        for (const QStringView cell : cells)
+            keys.push_back(textSortKey(cell));
+        assign(keys);
+    } else {
+        std::vector<double> keys;
+        keys.reserve(size_t(count));
+        for (const QStringView cell : cells)
+            keys.push_back(numericKey(cell, sortColumn, false));
+        assign(keys);
+    }
+    std::vector<int> result(size_t(rows.size()), 0);
+    for (size_t r = 0; r < result.size(); ++r)
+        result[r] = place[size_t(cellOfRow[r])];
+    return result;
 }
 
 void applyOrder(TSortGrid& grid, const std::vector<int>& order)
@@ -259,6 +309,18 @@ public:
     }
     // Rightmost position in lo..hi-1 with a rank of at most `cap`; -1 when none.
     int rightmostAtMost(int lo, int hi, int cap) const { return find(1, 0, m_leaves, lo, hi, cap); }
+    // Lowest rank over positions lo..hi-1 (NoRank when none).
+    int lowestIn(int lo, int hi) const
+    {
+        int best = NoRank;
+        for (size_t a = size_t(lo + m_leaves), b = size_t(hi + m_leaves); a < b; a /= 2, b /= 2) {
+            if (a & 1)
+                best = std::min(best, m_min[a++]);
+            if (b & 1)
+                best = std::min(best, m_min[--b]);
+        }
+        return best;
+    }
 
 private:
     int find(int node, int nodeLo, int nodeHi, int lo, int hi, int cap) const
@@ -276,7 +338,8 @@ private:
     std::vector<int> m_min;
 };
 
-// The final order of the exchange sort over `rank` (row indices by output position).
+// The final order of the exchange sort over `rank` (row indices by output position), finding newly
+// settled rows by a scan. Its cost is the scan's misses, many when there are many distinct ranks.
 //
 // Call a position settled when its rank is at most every rank to its right. Settled positions
 // hold their ranks in ascending order; every other position still holds its own row. A pass at i
@@ -286,7 +349,7 @@ private:
 // the front of its rank. Afterwards an unsettled row may have become settled (the ranks right of
 // it have risen); those rows join the front of their rank too. The middle ranks' moves are
 // counted, not done, and applied when a rank is next touched.
-std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
+std::vector<int> exchangeSortOrderByScan(const std::vector<int>& rank)
 {
     const int n = int(rank.size());
     std::vector<int> order(static_cast<size_t>(n), 0);
@@ -366,6 +429,234 @@ std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
         }
     }
     return order;
+}
+
+constexpr int Unused = std::numeric_limits<int>::max() / 2;
+
+// One number per slot with additions over a prefix of the slots and a search for a slot at or
+// below zero. Each node keeps the lowest value of its subtree minus what its ancestors added.
+class SlackTree final {
+public:
+    explicit SlackTree(const std::vector<int>& values)
+    {
+        const int n = int(values.size());
+        while (m_leaves < n)
+            m_leaves *= 2;
+        m_min.assign(size_t(2 * m_leaves), Unused);
+        m_add.assign(size_t(2 * m_leaves), 0);
+        std::copy(values.begin(), values.end(), m_min.begin() + m_leaves);
+        for (int node = m_leaves - 1; node >= 1; --node)
+            m_min[size_t(node)] = std::min(m_min[size_t(2 * node)], m_min[size_t(2 * node + 1)]);
+    }
+    // Adds `delta` to slots 0..end-1.
+    void addPrefix(int end, int delta) { addPrefix(1, 0, m_leaves, end, delta); }
+    void set(int slot, int value)
+    {
+        size_t node = size_t(m_leaves + slot);
+        int above = 0;
+        for (size_t up = node / 2; up >= 1; up /= 2)
+            above += m_add[up];
+        m_min[node] = value - above;
+        for (node /= 2; node >= 1; node /= 2)
+            m_min[node] = std::min(m_min[2 * node], m_min[2 * node + 1]) + m_add[node];
+    }
+    // Some slot whose value is at most zero; -1 when none.
+    int exhausted() const
+    {
+        if (m_min[1] > 0)
+            return -1;
+        size_t node = 1;
+        int above = 0;
+        while (node < size_t(m_leaves)) {
+            above += m_add[node];
+            node = m_min[2 * node] + above <= 0 ? 2 * node : 2 * node + 1;
+        }
+        return int(node) - m_leaves;
+    }
+
+private:
+    void addPrefix(int node, int nodeLo, int nodeHi, int end, int delta)
+    {
+        if (nodeLo >= end)
+            return;
+        if (nodeHi <= end) {
+            m_min[size_t(node)] += delta;
+            m_add[size_t(node)] += delta;
+            return;
+        }
+        const int mid = (nodeLo + nodeHi) / 2;
+        addPrefix(2 * node, nodeLo, mid, end, delta);
+        addPrefix(2 * node + 1, mid, nodeHi, end, delta);
+        m_min[size_t(node)] = std::min(m_min[size_t(2 * node)], m_min[size_t(2 * node + 1)]) + m_add[size_t(node)];
+    }
+
+    int m_leaves = 1;
+    std::vector<int> m_min;
+    std::vector<int> m_add;
+};
+
+// The final order of the exchange sort over `rank` (row indices by output position).
+//
+// Call a position settled when its rank is at most every rank to its right. Settled positions
+// hold their ranks in ascending order; every other position (a loose one) still holds its own
+// row. A pass at i either finds i settled (the smallest rank stays) or, for a loose row of rank
+// c, swaps along the rightmost settled row of each rank below c: the rightmost row of the
+// smallest rank comes to i, each other rank's rightmost row moves to the front of its rank, and
+// c's row joins the front of its rank. The middle ranks' moves are counted, not done, and
+// applied when a rank is next touched.
+//
+// Afterwards some loose rows may have become settled. With L(r) the number of rows ranked below
+// r, a loose row p of rank r is settled exactly when its slack
+//     L(r) - (loose rows ranked below r) - (p + 1) + (loose rows at or left of p)
+// is at most zero. Taking a loose row q away lowers the slack of the rows ranked at most q's
+// rank by one and raises that of the rows left of q ranked above it. The slack tree applies
+// only the lowering (a prefix in rank order), so its values never exceed the true slacks and
+// every row that may have settled shows up; each is then checked against the ranks right of it
+// and, when still loose, its value is brought up to date.
+std::optional<std::vector<int>> exchangeSortOrderBySlack(const std::vector<int>& rank)
+{
+    const int n = int(rank.size());
+    std::vector<int> order(static_cast<size_t>(n), 0);
+    if (n == 0)
+        return order;
+    // A row found not settled yet is a wasted check; some inputs waste a few per pass.
+    long long wastedBudget = 8LL * n + 64;
+    const int rankCount = *std::max_element(rank.begin(), rank.end()) + 1;
+    // below[r]: rows ranked below r. Slots order the rows by rank, then by position.
+    std::vector<int> below(static_cast<size_t>(rankCount) + 1, 0);
+    for (const int r : rank)
+        ++below[size_t(r) + 1];
+    std::partial_sum(below.begin(), below.end(), below.begin());
+    std::vector<int> slotOf(static_cast<size_t>(n), 0);
+    std::vector<int> rowAt(static_cast<size_t>(n), 0);
+    {
+        std::vector<int> next(below.begin(), below.end() - 1);
+        for (int p = 0; p < n; ++p) {
+            const int slot = next[size_t(rank[size_t(p)])]++;
+            slotOf[size_t(p)] = slot;
+            rowAt[size_t(slot)] = p;
+        }
+    }
+
+    std::vector<char> settled(static_cast<size_t>(n), 0);
+    std::vector<int> loose(static_cast<size_t>(n), NoRank);
+    Fenwick settledPositions(n);
+    Fenwick settledRanks(rankCount);
+    Fenwick loosePositions(n);
+    Fenwick looseRanks(rankCount);
+    Fenwick rotations(rankCount + 1);
+    std::vector<Ring> groups(static_cast<size_t>(rankCount));
+    std::vector<long long> applied(static_cast<size_t>(rankCount), 0);
+    int settledCount = 0;
+    int lowest = NoRank;
+    for (int p = n - 1; p >= 0; --p) {
+        const int r = rank[size_t(p)];
+        if (r <= lowest) {
+            settled[size_t(p)] = 1;
+            settledPositions.add(p, 1);
+            settledRanks.add(r, 1);
+            groups[size_t(r)].pushFront(p);
+            ++settledCount;
+            lowest = r;
+        } else {
+            loose[size_t(p)] = r;
+            loosePositions.add(p, 1);
+            looseRanks.add(r, 1);
+        }
+    }
+    LooseTree tree(loose);
+    auto slackOf = [&](int p) {
+        const int r = rank[size_t(p)];
+        return below[size_t(r)] - looseRanks.prefix(r) - (p + 1) + loosePositions.prefix(p + 1);
+    };
+    std::vector<int> initialSlack(static_cast<size_t>(n), Unused);
+    for (int p = 0; p < n; ++p) {
+        if (!settled[size_t(p)])
+            initialSlack[size_t(slotOf[size_t(p)])] = slackOf(p);
+    }
+    SlackTree slack(initialSlack);
+    auto takeLoose = [&](int p) {
+        const int r = rank[size_t(p)];
+        tree.clear(p);
+        loosePositions.add(p, -1);
+        looseRanks.add(r, -1);
+        slack.set(slotOf[size_t(p)], Unused);
+    };
+    auto group = [&](int r) -> Ring& {
+        Ring& g = groups[size_t(r)];
+        const long long now = rotations.prefix(r + 1);
+        g.rotate(now - applied[size_t(r)]);
+        applied[size_t(r)] = now;
+        return g;
+    };
+
+    std::vector<int> fresh;
+    for (int i = 0; i < n; ++i) {
+        const int low = settledRanks.kth(0);
+        settledRanks.add(low, -1);
+        if (settled[size_t(i)]) {
+            order[size_t(i)] = group(low).popFront();
+            settledPositions.add(i, -1);
+            --settledCount;
+            continue;
+        }
+        const int c = rank[size_t(i)];
+        takeLoose(i);
+        slack.addPrefix(below[size_t(c) + 1], -1);
+        order[size_t(i)] = group(low).popBack();
+        if (low + 1 < c) {
+            rotations.add(low + 1, 1);
+            rotations.add(c, -1);
+        }
+        group(c).pushFront(i);
+        settledRanks.add(c, 1);
+
+        // A candidate is settled when its rank is at most every rank right of it: the loose ones
+        // up to the first settled position and the rank held there. Marking a row settled moves
+        // nothing, so the candidates may come in any order.
+        fresh.clear();
+        for (int slot = slack.exhausted(); slot >= 0; slot = slack.exhausted()) {
+            const int q = rowAt[size_t(slot)];
+            const int r = rank[size_t(q)];
+            const int before = settledPositions.prefix(q);
+            int end = n;
+            int bound = NoRank;
+            if (before < settledCount) {
+                end = settledPositions.kth(before);
+                bound = settledRanks.kth(before);
+            }
+            if (r <= std::min(bound, tree.lowestIn(q + 1, end))) {
+                for (int s = slot; s < below[size_t(r) + 1]; ++s) {
+                    const int e = rowAt[size_t(s)];
+                    if (settled[size_t(e)])
+                        break;
+                    takeLoose(e);
+                    settled[size_t(e)] = 1;
+                    settledPositions.add(e, 1);
+                    settledRanks.add(r, 1);
+                    ++settledCount;
+                    fresh.push_back(e);
+                }
+            } else {
+                if (--wastedBudget < 0)
+                    return std::nullopt;
+                slack.set(slot, std::max(1, slackOf(q)));
+            }
+        }
+        // Rows of one rank join its front right to left.
+        std::sort(fresh.begin(), fresh.end(), [](int a, int b) { return a > b; });
+        for (const int q : fresh)
+            group(rank[size_t(q)]).pushFront(q);
+    }
+    return order;
+}
+
+// The final order of the exchange sort over `rank`: the slack search when it stays cheap, else the scan.
+std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
+{
+    if (std::optional<std::vector<int>> order = exchangeSortOrderBySlack(rank))
+        return std::move(*order);
+    return exchangeSortOrderByScan(rank);
 }
 
 } // namespace
@@ -455,16 +746,16 @@ void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, i
     const int n = grid.rowCount();
     // A level is used only while all levels before it are set; an unknown column ends the list
     // like "none" does.
-    std::vector<KeyColumn> levels;
-    levels.emplace_back(grid.rows(), prim, primAsc, false);
+    std::vector<std::vector<int>> levels;
+    levels.push_back(levelRanks(grid.rows(), prim, primAsc));
     if (isSortColumn(sec)) {
-        levels.emplace_back(grid.rows(), sec, secAsc, false);
+        levels.push_back(levelRanks(grid.rows(), sec, secAsc));
         if (isSortColumn(ter))
-            levels.emplace_back(grid.rows(), ter, terAsc, false);
+            levels.push_back(levelRanks(grid.rows(), ter, terAsc));
     }
     auto compare = [&levels](int a, int b) {
-        for (const KeyColumn& level : levels) {
-            if (const int c = level.compare(a, b))
+        for (const std::vector<int>& level : levels) {
+            if (const int c = threeWay(level[size_t(a)], level[size_t(b)]))
                 return c;
         }
         return 0;

@@ -193,6 +193,28 @@ private Q_SLOTS:
         }
     }
 
+    void sortByKeys_manySmallTables_matchExchangeProcedure()
+    {
+        // Every short arrangement of a few values shows up many times over, including the ones
+        // where rows settle in cascades within one pass.
+        QRandomGenerator random(90210);
+        for (int round = 0; round < 200000; ++round) {
+            const int size = 2 + random.bounded(9);
+            const int values = 1 + random.bounded(size < 6 ? 3 : 6);
+            TSortGrid table(TaskColumnCount, size);
+            for (int k = 0; k < size; ++k) {
+                table.setCell(k, colComplete, QString::number(random.bounded(values)));
+                table.setCell(k, colSpare, QString::number(k));
+            }
+            TSortGrid expected = table;
+            literalSortByKeys(expected, sortComplete, true, -1, true, -1, true);
+            TSortGrid actual = table;
+            SortByKeys(actual, sortComplete, true, -1, true, -1, true);
+            if (actual.rows() != expected.rows())
+                QFAIL(qPrintable(column(table, colComplete).join(u' ')));
+        }
+    }
+
     void sortByKeys_distinctKeysFallingChains_matchExchangeProcedure()
     {
         // Large values followed by rising runs make every pass swap along long chains.
