@@ -11,7 +11,6 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -309,18 +308,6 @@ public:
     }
     // Rightmost position in lo..hi-1 with a rank of at most `cap`; -1 when none.
     int rightmostAtMost(int lo, int hi, int cap) const { return find(1, 0, m_leaves, lo, hi, cap); }
-    // Lowest rank over positions lo..hi-1 (NoRank when none).
-    int lowestIn(int lo, int hi) const
-    {
-        int best = NoRank;
-        for (size_t a = size_t(lo + m_leaves), b = size_t(hi + m_leaves); a < b; a /= 2, b /= 2) {
-            if (a & 1)
-                best = std::min(best, m_min[a++]);
-            if (b & 1)
-                best = std::min(best, m_min[--b]);
-        }
-        return best;
-    }
 
 private:
     int find(int node, int nodeLo, int nodeHi, int lo, int hi, int cap) const
@@ -337,99 +324,6 @@ private:
     int m_leaves = 1;
     std::vector<int> m_min;
 };
-
-// The final order of the exchange sort over `rank` (row indices by output position), finding newly
-// settled rows by a scan. Its cost is the scan's misses, many when there are many distinct ranks.
-//
-// Call a position settled when its rank is at most every rank to its right. Settled positions
-// hold their ranks in ascending order; every other position still holds its own row. A pass at i
-// either finds i settled (the smallest rank stays) or, for an unsettled row of rank c, swaps
-// along the rightmost settled row of each rank below c: the rightmost row of the smallest rank
-// comes to i, each other rank's rightmost row moves to the front of its rank, and c's row joins
-// the front of its rank. Afterwards an unsettled row may have become settled (the ranks right of
-// it have risen); those rows join the front of their rank too. The middle ranks' moves are
-// counted, not done, and applied when a rank is next touched.
-std::vector<int> exchangeSortOrderByScan(const std::vector<int>& rank)
-{
-    const int n = int(rank.size());
-    std::vector<int> order(static_cast<size_t>(n), 0);
-    if (n == 0)
-        return order;
-    const int rankCount = *std::max_element(rank.begin(), rank.end()) + 1;
-    std::vector<char> settled(static_cast<size_t>(n), 0);
-    std::vector<int> loose(static_cast<size_t>(n), NoRank);
-    Fenwick settledPositions(n);
-    Fenwick settledRanks(rankCount);
-    Fenwick rotations(rankCount + 1);
-    std::vector<Ring> groups(static_cast<size_t>(rankCount));
-    std::vector<long long> applied(static_cast<size_t>(rankCount), 0);
-    int lowest = NoRank;
-    for (int p = n - 1; p >= 0; --p) {
-        const int r = rank[size_t(p)];
-        if (r <= lowest) {
-            settled[size_t(p)] = 1;
-            settledPositions.add(p, 1);
-            settledRanks.add(r, 1);
-            groups[size_t(r)].pushFront(p);
-            lowest = r;
-        } else {
-            loose[size_t(p)] = r;
-        }
-    }
-    LooseTree tree(loose);
-    auto group = [&](int r) -> Ring& {
-        Ring& g = groups[size_t(r)];
-        const long long now = rotations.prefix(r + 1);
-        g.rotate(now - applied[size_t(r)]);
-        applied[size_t(r)] = now;
-        return g;
-    };
-
-    for (int i = 0; i < n; ++i) {
-        const int low = settledRanks.kth(0);
-        settledRanks.add(low, -1);
-        if (settled[size_t(i)]) {
-            order[size_t(i)] = group(low).popFront();
-            settledPositions.add(i, -1);
-            continue;
-        }
-        const int c = rank[size_t(i)];
-        tree.clear(i);
-        order[size_t(i)] = group(low).popBack();
-        if (low + 1 < c) {
-            rotations.add(low + 1, 1);
-            rotations.add(c, -1);
-        }
-        group(c).pushFront(i);
-        settledRanks.add(c, 1);
-
-        // Rows that became settled lie left of where c's row landed. Searching right to left, a
-        // candidate is settled when its rank is at most the rank now at the first settled position
-        // right of it; otherwise that rank caps the search further left.
-        const int before = settledPositions.prefix(i + 1);
-        int limit = settledPositions.kth(before + settledRanks.prefix(c));
-        int cap = c;
-        while (true) {
-            const int q = tree.rightmostAtMost(i + 1, limit, cap);
-            if (q < 0)
-                break;
-            const int bound = settledRanks.kth(settledPositions.prefix(q) - before);
-            const int r = rank[size_t(q)];
-            if (r <= bound) {
-                group(r).pushFront(q);
-                settledRanks.add(r, 1);
-                settledPositions.add(q, 1);
-                settled[size_t(q)] = 1;
-                tree.clear(q);
-                cap = r;
-            } else {
-                cap = bound;
-            }
-            limit = q;
-        }
-    }
-    return order;
-}
 
 constexpr int Unused = std::numeric_limits<int>::max() / 2;
 
@@ -505,22 +399,21 @@ private:
 // c's row joins the front of its rank. The middle ranks' moves are counted, not done, and
 // applied when a rank is next touched.
 //
-// Afterwards some loose rows may have become settled. With L(r) the number of rows ranked below
-// r, a loose row p of rank r is settled exactly when its slack
-//     L(r) - (loose rows ranked below r) - (p + 1) + (loose rows at or left of p)
-// is at most zero. Taking a loose row q away lowers the slack of the rows ranked at most q's
-// rank by one and raises that of the rows left of q ranked above it. The slack tree applies
-// only the lowering (a prefix in rank order), so its values never exceed the true slacks and
-// every row that may have settled shows up; each is then checked against the ranks right of it
-// and, when still loose, its value is brought up to date.
-std::optional<std::vector<int>> exchangeSortOrderBySlack(const std::vector<int>& rank)
+// Afterwards some loose rows may have become settled. A loose row p of rank r is settled exactly
+// when (a) no loose row right of it has a lower rank, and (b) the settled rows right of it, which
+// hold the highest settled ranks, hold none below r:
+//     slack(p) = (settled rows ranked below r) - (settled positions at or left of p) <= 0.
+// The rows meeting (a) form a staircase, ranks rising with positions, so the settled rows and
+// positions change their slacks by ranges of slots (rank, then position): a pass moves one rank
+// range, and a row that settles changes the slack of no other staircase row but those of its own
+// rank right of it, which settle with it. Taking a row off the staircase lets rows left of it,
+// ranked above it, join; each row joins once, with its slack counted afresh. O(n log n) overall.
+std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
 {
     const int n = int(rank.size());
     std::vector<int> order(static_cast<size_t>(n), 0);
     if (n == 0)
         return order;
-    // A row found not settled yet is a wasted check; some inputs waste a few per pass.
-    long long wastedBudget = 8LL * n + 64;
     const int rankCount = *std::max_element(rank.begin(), rank.end()) + 1;
     // below[r]: rows ranked below r. Slots order the rows by rank, then by position.
     std::vector<int> below(static_cast<size_t>(rankCount) + 1, 0);
@@ -542,13 +435,15 @@ std::optional<std::vector<int>> exchangeSortOrderBySlack(const std::vector<int>&
     std::vector<int> loose(static_cast<size_t>(n), NoRank);
     Fenwick settledPositions(n);
     Fenwick settledRanks(rankCount);
-    Fenwick loosePositions(n);
-    Fenwick looseRanks(rankCount);
+    // The staircase: loose rows ranked at most every loose row right of them.
+    std::vector<char> onStairs(static_cast<size_t>(n), 0);
+    Fenwick stairs(n);
+    int stairCount = 0;
     Fenwick rotations(rankCount + 1);
     std::vector<Ring> groups(static_cast<size_t>(rankCount));
     std::vector<long long> applied(static_cast<size_t>(rankCount), 0);
-    int settledCount = 0;
     int lowest = NoRank;
+    int lowestLoose = NoRank;
     for (int p = n - 1; p >= 0; --p) {
         const int r = rank[size_t(p)];
         if (r <= lowest) {
@@ -556,31 +451,32 @@ std::optional<std::vector<int>> exchangeSortOrderBySlack(const std::vector<int>&
             settledPositions.add(p, 1);
             settledRanks.add(r, 1);
             groups[size_t(r)].pushFront(p);
-            ++settledCount;
             lowest = r;
         } else {
             loose[size_t(p)] = r;
-            loosePositions.add(p, 1);
-            looseRanks.add(r, 1);
+            if (r <= lowestLoose) {
+                onStairs[size_t(p)] = 1;
+                stairs.add(p, 1);
+                ++stairCount;
+                lowestLoose = r;
+            }
         }
     }
     LooseTree tree(loose);
-    auto slackOf = [&](int p) {
-        const int r = rank[size_t(p)];
-        return below[size_t(r)] - looseRanks.prefix(r) - (p + 1) + loosePositions.prefix(p + 1);
-    };
+    auto slackOf = [&](int p) { return settledRanks.prefix(rank[size_t(p)]) - settledPositions.prefix(p + 1); };
     std::vector<int> initialSlack(static_cast<size_t>(n), Unused);
     for (int p = 0; p < n; ++p) {
-        if (!settled[size_t(p)])
+        if (onStairs[size_t(p)])
             initialSlack[size_t(slotOf[size_t(p)])] = slackOf(p);
     }
     SlackTree slack(initialSlack);
-    auto takeLoose = [&](int p) {
-        const int r = rank[size_t(p)];
-        tree.clear(p);
-        loosePositions.add(p, -1);
-        looseRanks.add(r, -1);
-        slack.set(slotOf[size_t(p)], Unused);
+    auto leaveStairs = [&](int p) {
+        if (onStairs[size_t(p)]) {
+            onStairs[size_t(p)] = 0;
+            slack.set(slotOf[size_t(p)], Unused);
+            stairs.add(p, -1);
+            --stairCount;
+        }
     };
     auto group = [&](int r) -> Ring& {
         Ring& g = groups[size_t(r)];
@@ -597,12 +493,16 @@ std::optional<std::vector<int>> exchangeSortOrderBySlack(const std::vector<int>&
         if (settled[size_t(i)]) {
             order[size_t(i)] = group(low).popFront();
             settledPositions.add(i, -1);
-            --settledCount;
+            // One rank fewer below the ranks above low, one position fewer left of every row.
+            slack.addPrefix(below[size_t(low) + 1], 1);
             continue;
         }
         const int c = rank[size_t(i)];
-        takeLoose(i);
+        // The lowest rank lies right of i, so low < c. Nothing loose lies left of i: no row joins.
+        leaveStairs(i);
+        tree.clear(i);
         slack.addPrefix(below[size_t(c) + 1], -1);
+        slack.addPrefix(below[size_t(low) + 1], 1);
         order[size_t(i)] = group(low).popBack();
         if (low + 1 < c) {
             rotations.add(low + 1, 1);
@@ -611,52 +511,39 @@ std::optional<std::vector<int>> exchangeSortOrderBySlack(const std::vector<int>&
         group(c).pushFront(i);
         settledRanks.add(c, 1);
 
-        // A candidate is settled when its rank is at most every rank right of it: the loose ones
-        // up to the first settled position and the rank held there. Marking a row settled moves
-        // nothing, so the candidates may come in any order.
         fresh.clear();
         for (int slot = slack.exhausted(); slot >= 0; slot = slack.exhausted()) {
             const int q = rowAt[size_t(slot)];
-            const int r = rank[size_t(q)];
-            const int before = settledPositions.prefix(q);
-            int end = n;
-            int bound = NoRank;
-            if (before < settledCount) {
-                end = settledPositions.kth(before);
-                bound = settledRanks.kth(before);
-            }
-            if (r <= std::min(bound, tree.lowestIn(q + 1, end))) {
-                for (int s = slot; s < below[size_t(r) + 1]; ++s) {
-                    const int e = rowAt[size_t(s)];
-                    if (settled[size_t(e)])
-                        break;
-                    takeLoose(e);
-                    settled[size_t(e)] = 1;
-                    settledPositions.add(e, 1);
-                    settledRanks.add(r, 1);
-                    ++settledCount;
-                    fresh.push_back(e);
-                }
-            } else {
-                if (--wastedBudget < 0)
-                    return std::nullopt;
-                slack.set(slot, std::max(1, slackOf(q)));
+            leaveStairs(q);
+            tree.clear(q);
+            settled[size_t(q)] = 1;
+            settledPositions.add(q, 1);
+            settledRanks.add(rank[size_t(q)], 1);
+            fresh.push_back(q);
+        }
+        // Right to left, so that the staircase right of each gap is complete when the gap is filled.
+        // A row that joins has the settled row that left, ranked below it, to its right: it stays loose.
+        std::sort(fresh.begin(), fresh.end(), [](int a, int b) { return a > b; });
+        for (const int q : fresh) {
+            const int leftStairs = stairs.prefix(q);
+            const int from = leftStairs > 0 ? stairs.kth(leftStairs - 1) + 1 : i + 1;
+            // Cleared positions hold NoRank, so the open cap stays below it.
+            int cap = leftStairs < stairCount ? rank[size_t(stairs.kth(leftStairs))] : NoRank - 1;
+            int limit = q;
+            for (int p = tree.rightmostAtMost(from, limit, cap); p >= 0; p = tree.rightmostAtMost(from, limit, cap)) {
+                onStairs[size_t(p)] = 1;
+                stairs.add(p, 1);
+                ++stairCount;
+                slack.set(slotOf[size_t(p)], slackOf(p));
+                cap = rank[size_t(p)];
+                limit = p;
             }
         }
-        // Rows of one rank join its front right to left.
-        std::sort(fresh.begin(), fresh.end(), [](int a, int b) { return a > b; });
+        // Rows of one rank join its front right to left (fresh is in that order already).
         for (const int q : fresh)
             group(rank[size_t(q)]).pushFront(q);
     }
     return order;
-}
-
-// The final order of the exchange sort over `rank`: the slack search when it stays cheap, else the scan.
-std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
-{
-    if (std::optional<std::vector<int>> order = exchangeSortOrderBySlack(rank))
-        return std::move(*order);
-    return exchangeSortOrderByScan(rank);
 }
 
 } // namespace

@@ -240,13 +240,15 @@ private Q_SLOTS:
         for (const int size : {2, 3, 17, 300}) {
             for (const QString& pattern :
                  {u"equal"_s, u"sorted"_s, u"reversed"_s, u"fallingTies"_s, u"sawtooth"_s, u"fallingSawtooth"_s,
-                  u"highThenRuns"_s, u"alternating"_s, u"randomFew"_s, u"nearlySorted"_s})
+                  u"highThenRuns"_s, u"alternating"_s, u"randomFew"_s, u"randomMany"_s, u"nearlySorted"_s})
                 QTest::addRow("%s %d", qPrintable(pattern), size) << pattern << size;
         }
         QTest::newRow("fallingTies 2000") << u"fallingTies"_s << 2000;
         QTest::newRow("highThenRuns 2000") << u"highThenRuns"_s << 2000;
         QTest::newRow("randomFew 2000") << u"randomFew"_s << 2000;
         QTest::newRow("fallingSawtooth 1500") << u"fallingSawtooth"_s << 1500;
+        // Mostly distinct keys: rows settle in scattered runs far right of the pass.
+        QTest::newRow("randomMany 2000") << u"randomMany"_s << 2000;
     }
     void sortByKeys_adversarialPatterns_matchExchangeProcedure()
     {
@@ -272,6 +274,8 @@ private Q_SLOTS:
                 return k < size / 2 ? size + k % 5 : k % 13;
             if (pattern == u"alternating")
                 return k % 2;
+            if (pattern == u"randomMany")
+                return random.bounded(size);
             if (pattern == u"nearlySorted")
                 return k / 4 + random.bounded(3);
             return random.bounded(4);
