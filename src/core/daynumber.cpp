@@ -13,11 +13,16 @@ constexpr double msecsPerDay = 86400000.0;
 
 double dayNumber(const QDate& date)
 {
+    // An invalid date has no day; it counts as "no date" rather than overflowing.
+    if (!date.isValid())
+        return NoDueDate;
     return double(date.toJulianDay() - epochJulianDay);
 }
 
 double dayNumber(const QDateTime& when)
 {
+    if (!when.date().isValid())
+        return NoDueDate;
     const double days = dayNumber(when.date());
     const double fraction = when.time().msecsSinceStartOfDay() / msecsPerDay;
     // Before the epoch the fraction still counts forward from midnight of that day.

@@ -10,6 +10,7 @@
 inline constexpr double NoDueDate = 100000.0; // 14 October 2173: sorts after every real date
 inline constexpr QStringView NoDueDateText = u"100000";
 
+// An invalid date gives NoDueDate.
 double dayNumber(const QDate& date);
 double dayNumber(const QDateTime& when);
 // The date of a day number (its whole part); invalid for values outside the calendar.

@@ -51,6 +51,7 @@ private Q_SLOTS:
         QCOMPARE(dueDayNumber(u""), NoDueDate);
         QCOMPARE(dueDayNumber(u"abc"), NoDueDate);
         QVERIFY(!dateOfDayNumber(1e300).isValid());
+        QCOMPARE(dayNumber(QDate()), NoDueDate);
     }
 
     void notes_encodeAndDecode()
