@@ -9,24 +9,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/testfiles.h"
+
 using namespace Qt::Literals::StringLiterals;
 using PurgeMode = DataSet::PurgeMode;
 Q_DECLARE_METATYPE(DataSet::PurgeMode)
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QString due(int y, int m, int d)
 {
@@ -112,15 +101,15 @@ private Q_SLOTS:
     {
         DataSet data;
         data.setLocation(u"Test"_s, newFolder());
-        writeAll(dataFilePath(data.folder(), TableFile::TaskLog),
-                 "Old task\t2004\t3\t5\tWork\t1 - High\t2004\t3\t6\tnotes\tfile\tAnn\r\n");
+        QVERIFY(writeTestFile(dataFilePath(data.folder(), TableFile::TaskLog),
+                              "Old task\t2004\t3\t5\tWork\t1 - High\t2004\t3\t6\tnotes\tfile\tAnn\r\n"));
         const DataSet::OpenResult result = data.open();
         QVERIFY(result.ok());
         QCOMPARE(result.messages.size(), 1);
         QCOMPARE(result.messages.first().strings, (QList<int>{203, 204}));
         QCOMPARE(logNames(data), QStringList{u"Old task"_s});
         QCOMPARE(data.BackGrid.cellText(1, logDue), due(2004, 3, 5));
-        QVERIFY(readAll(dataFilePath(data.folder(), TableFile::TaskLog)).startsWith("250\t"));
+        QVERIFY(testFileContents(dataFilePath(data.folder(), TableFile::TaskLog)).startsWith("250\t"));
     }
 
     void lock_sameFolderTwice_secondIsRefusedUntilReleased()
@@ -147,7 +136,7 @@ private Q_SLOTS:
         for (const QString& error : {data.saveTasks(), data.saveDiary(), data.saveProjects(), data.saveTaskLog(),
                                      data.saveSpecial(), data.saveAssignees()})
             QVERIFY2(error.isEmpty(), qPrintable(error));
-        QVERIFY(readAll(dataFilePath(data.folder(), TableFile::Tasks)).startsWith("300\t\t\t\t\t\t\t\t\t\t\r\n"));
+        QVERIFY(testFileContents(dataFilePath(data.folder(), TableFile::Tasks)).startsWith("300\t\t\t\t\t\t\t\t\t\t\r\n"));
 
         DataSet again;
         again.setLocation(u"Test"_s, data.folder());
@@ -238,7 +227,7 @@ private Q_SLOTS:
         QCOMPARE(taskNames(data), names);
         QCOMPARE(data.assignees.names(), QStringList{u"Ann"_s});
         // Written into the data folder, not only into memory.
-        QVERIFY(readAll(dataFilePath(data.folder(), TableFile::Assignees)).startsWith("Ann\r\n"));
+        QVERIFY(testFileContents(dataFilePath(data.folder(), TableFile::Assignees)).startsWith("Ann\r\n"));
 
         const DataSet::RestoreResult none = data.restoreReplace(newFolder());
         QCOMPARE(none.messages.first().strings, (QList<int>{261, 262}));

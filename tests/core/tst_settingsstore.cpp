@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/testfiles.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -16,19 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 unsigned mode(const QString& path)
 {
@@ -64,7 +53,7 @@ private Q_SLOTS:
         QCOMPARE(store.readString(u"startup"_s, Settings::Dataset), u"Work"_s);
         QCOMPARE(store.valueNames(u"STARTUP"_s), QStringList{u"Dataset"_s});
         QCOMPARE(store.readInteger(u"forms\\ÜBERSICHT"_s, u"GRÖßE"_s, 0), 3);
-        QVERIFY(contents(m_path).startsWith("[Startup]\nDataset=Work\n"));
+        QVERIFY(testFileContents(m_path).startsWith("[Startup]\nDataset=Work\n"));
     }
 
     // Integers read with the default 7; booleans with either default (-1: the default comes back).
@@ -155,7 +144,7 @@ private Q_SLOTS:
         const SettingsStore store(m_path);
         QCOMPARE(store.valueNames(Settings::FilterProject), QStringList{text});
         QCOMPARE(store.readString(Settings::FilterProject, text, u"missing"_s), text);
-        QCOMPARE(contents(m_path).count('\n'), 2); // header and one value line
+        QCOMPARE(testFileContents(m_path).count('\n'), 2); // header and one value line
     }
 
     void deleteSection_takesNestedSectionsAlong()
@@ -199,13 +188,13 @@ private Q_SLOTS:
             store.writeInteger(Settings::Size, Settings::Height, -5);
             store.writeBool(Settings::Size, Settings::MemoVisible, false);
         }
-        const QByteArray first = contents(m_path);
+        const QByteArray first = testFileContents(m_path);
         QCOMPARE(first, "[Size]\nWidth=700\nHeight=-5\nMemoVisible=0\n\n[Startup]\nLanguage=Native\n");
         SettingsStore second(m_path);
         QCOMPARE(second.readInteger(Settings::Size, Settings::Height, 0), -5);
         QVERIFY(second.writeBool(Settings::Alarms, Settings::Enabled, true));
         QVERIFY(second.deleteSection(Settings::Alarms));
-        QCOMPARE(contents(m_path), first);
+        QCOMPARE(testFileContents(m_path), first);
         // An unchanged value is not written again.
         QVERIFY(QFile::remove(m_path));
         QVERIFY(second.writeInteger(Settings::Size, Settings::Width, 700));
@@ -220,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(mode(m_dir->filePath(u"a"_s)), 0700u);
         QCOMPARE(mode(m_dir->filePath(u"a/b"_s)), 0700u);
 
-        put(m_path, "[Other]\nItem0=x\n");
+        QVERIFY(writeTestFile(m_path, "[Other]\nItem0=x\n"));
         QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
         QVERIFY(SettingsStore(m_path).writeString(Settings::Other, Settings::Item0, u"y"_s));
         QCOMPARE(mode(m_path), 0600u);
@@ -232,7 +221,7 @@ private Q_SLOTS:
             SettingsStore store(m_path);
             store.writeString(Settings::Startup, Settings::Dataset, u"Home"_s);
         }
-        const QByteArray old = contents(m_path);
+        const QByteArray old = testFileContents(m_path);
         SettingsStore store(m_path);
         // A file size limit makes the write itself fail, even for root.
         rlimit saved{};
@@ -248,7 +237,7 @@ private Q_SLOTS:
 
         QVERIFY(!written);
         QVERIFY2(store.lastError().contains(u"tarnwick.ini"_s), qPrintable(store.lastError()));
-        QCOMPARE(contents(m_path), old);
+        QCOMPARE(testFileContents(m_path), old);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"tarnwick.ini"_s});
         QCOMPARE(store.readString(Settings::Print, Settings::Title), big);
         QVERIFY(store.flush());
@@ -259,12 +248,12 @@ private Q_SLOTS:
     void load_pathIsFolder_readsDefaultsAndNeverReplacesIt()
     {
         QVERIFY(QDir().mkdir(m_path));
-        put(m_path + u"/keep"_s, "data");
+        QVERIFY(writeTestFile(m_path + u"/keep"_s, "data"));
         SettingsStore store(m_path);
         QVERIFY(!store.lastError().isEmpty());
         QCOMPARE(store.readInteger(Settings::Size, Settings::Width, 625), 625);
         QVERIFY(!store.writeInteger(Settings::Size, Settings::Width, 700));
-        QCOMPARE(contents(m_path + u"/keep"_s), "data");
+        QCOMPARE(testFileContents(m_path + u"/keep"_s), "data");
     }
 
     void load_damagedFile_keepsEveryReadableValue_data()
@@ -284,7 +273,7 @@ private Q_SLOTS:
     void load_damagedFile_keepsEveryReadableValue()
     {
         QFETCH(QByteArray, damage);
-        put(m_path, "Orphan=1\n[Startup]\nDataset=Home\n" + damage + "\n[Other]\nCalendar=2\n");
+        QVERIFY(writeTestFile(m_path, "Orphan=1\n[Startup]\nDataset=Home\n" + damage + "\n[Other]\nCalendar=2\n"));
         {
             SettingsStore store(m_path);
             QVERIFY(store.unreadableLineCount() > 0);
