@@ -1,6 +1,7 @@
 #include "core/daynumber.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -76,6 +77,31 @@ QString dayNumberText(double day)
 
 bool parseDayNumber(QStringView text, double* day)
 {
+    // Stored day numbers are short ASCII decimals: read those directly, the rare rest through Qt.
+    text = text.trimmed();
+    if (!text.isEmpty() && text.size() < 40) {
+        char buffer[40];
+        qsizetype length = 0;
+        bool ascii = true;
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x80) {
+                ascii = false;
+                break;
+            }
+            buffer[length++] = char(c.unicode());
+        }
+        // from_chars takes no "+"; such texts go the long way.
+        if (ascii && buffer[0] != '+') {
+            double value = 0;
+            const auto [end, error] = std::from_chars(buffer, buffer + length, value);
+            if (error == std::errc() && end == buffer + length) {
+                if (!std::isfinite(value))
+                    return false;
+                *day = value;
+                return true;
+            }
+        }
+    }
     bool ok = false;
     // Plain decimal text only: toDouble is locale-independent for QStringView.
     const double value = text.trimmed().toDouble(&ok);

@@ -64,18 +64,33 @@ void TSortGrid::setColCount(int count)
         fitRow(r, count);
 }
 
+namespace {
+
+// Cells are mostly short: a plain scan beats the library search's call until a cell runs long.
+qsizetype nextSeparator(QStringView text, qsizetype from)
+{
+    const qsizetype quickEnd = std::min(text.size(), from + 32);
+    for (qsizetype i = from; i < quickEnd; ++i) {
+        if (text[i] == QChar(TSortGrid::CellSeparator))
+            return i;
+    }
+    return quickEnd < text.size() ? text.indexOf(QChar(TSortGrid::CellSeparator), quickEnd) : -1;
+}
+
+} // namespace
+
 bool TSortGrid::cellBounds(QStringView rowText, int col, qsizetype* start, qsizetype* end)
 {
     if (col < 0)
         return false;
     qsizetype from = 0;
     for (int i = 0; i < col; ++i) {
-        const qsizetype sep = rowText.indexOf(QChar(CellSeparator), from);
+        const qsizetype sep = nextSeparator(rowText, from);
         if (sep < 0)
             return false;
         from = sep + 1;
     }
-    const qsizetype to = rowText.indexOf(QChar(CellSeparator), from);
+    const qsizetype to = nextSeparator(rowText, from);
     *start = from;
     *end = to < 0 ? rowText.size() : to;
     return true;

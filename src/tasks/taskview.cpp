@@ -40,6 +40,20 @@ bool nameInKeys(QStringView name, const QStringList& keys)
     return keys.contains(nameKey(name));
 }
 
+// Rows copied from the task table share their text, so most pairs are told equal by address.
+bool sameRows(const QList<QString>& a, const QList<QString>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype r = 0; r < a.size(); ++r) {
+        const QString& x = a[r];
+        const QString& y = b[r];
+        if (x.size() != y.size() || (x.constData() != y.constData() && x != y))
+            return false;
+    }
+    return true;
+}
+
 int positiveMod(int value, int divisor)
 {
     return ((value % divisor) + divisor) % divisor;
@@ -82,15 +96,14 @@ void TaskView::FilterTasks(TSortGrid& target, const QStringList& projects, doubl
             continue;
         if (!assigneeKeys.isEmpty() && !nameInKeys(TSortGrid::cellOf(rowText, colAssignee), assigneeKeys))
             continue;
-        const double due = std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue)));
         if (limit == DeadlineRecurringOnly) {
             if (TSortGrid::cellOf(rowText, colRecurrence).toInt() == 0)
                 continue;
         } else if (limit < DeadlineNoDueDate) {
-            if (due > limit)
+            if (std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue))) > limit)
                 continue;
         } else if (limit == DeadlineNoDueDate) {
-            if (due < DeadlineNoDueDate)
+            if (std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue))) < DeadlineNoDueDate)
                 continue;
         }
         passing.append(rowText);
@@ -205,18 +218,19 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
 
     int row = m_currentRow;
     if (moveEditedToTop) {
+        // The stored task is the first row whose first eight cells equal those of MainGrid's row 0:
+        // a row that starts with those cells followed by a cell end.
         const QString& edited = MainGrid.rowText(0);
-        const auto firstEight = [](QStringView rowText) {
-            qsizetype end = 0;
-            for (int separators = 0; end < rowText.size(); ++end) {
-                if (rowText[end] == TSortGrid::CellSeparator && ++separators == 8)
-                    break;
-            }
-            return rowText.left(end);
-        };
-        const QStringView editedHead = firstEight(edited);
+        qsizetype headLength = 0;
+        for (int separators = 0; headLength < edited.size(); ++headLength) {
+            if (edited[headLength] == TSortGrid::CellSeparator && ++separators == 8)
+                break;
+        }
+        const QStringView head = QStringView(edited).left(headLength);
         for (int r = 0; r < MirrorGrid.rowCount(); ++r) {
-            if (firstEight(MirrorGrid.rowText(r)) == editedHead) {
+            const QString& candidate = MirrorGrid.rowText(r);
+            if (candidate.startsWith(head) &&
+                (candidate.size() == headLength || candidate[headLength] == TSortGrid::CellSeparator)) {
                 MirrorGrid.MoveRow(r, 0);
                 row = 0;
                 break;
@@ -225,7 +239,7 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     }
     setCurrentRow(row);
     result.currentRow = m_currentRow;
-    result.rowsChanged = MirrorGrid.rows() != before;
+    result.rowsChanged = !sameRows(MirrorGrid.rows(), before);
     return result;
 }
 

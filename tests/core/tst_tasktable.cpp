@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 class TestTaskTable : public QObject {
@@ -52,6 +54,19 @@ private Q_SLOTS:
         QCOMPARE(dueDayNumber(u"abc"), NoDueDate);
         QVERIFY(!dateOfDayNumber(1e300).isValid());
         QCOMPARE(dayNumber(QDate()), NoDueDate);
+
+        // The quick reader of plain decimals agrees with the general number reader on everything.
+        for (const QString& text :
+             {u"40179.5"_s, u" 45351.75 "_s, u"+12"_s, u"-1.25"_s, u".5"_s, u"7."_s, u"1e3"_s, u"1e"_s, u"inf"_s,
+              u"nan"_s, u"1.2.3"_s, u"12a"_s, u"0x10"_s, u"\u0663"_s, u"4 5"_s, u"100000"_s, u"1e400"_s, u"--1"_s}) {
+            bool ok = false;
+            const double expected = text.trimmed().toDouble(&ok);
+            ok = ok && std::isfinite(expected);
+            double got = -7;
+            QCOMPARE(parseDayNumber(text, &got), ok);
+            if (ok)
+                QCOMPARE(got, expected);
+        }
     }
 
     void notes_encodeAndDecode()
@@ -61,10 +76,13 @@ private Q_SLOTS:
         QCOMPARE(EncodeNotes({QStringLiteral("x"), QString(), QStringLiteral("y")}), QStringLiteral("x\x1b\x1by\x1b"));
         QCOMPARE(DecodeNotes(u"a        b\x1b"), QStringList({QStringLiteral("a        b")}));
         QCOMPARE(DecodeNotes(u"imported text"), QStringList({QStringLiteral("imported text")}));
-        QCOMPARE(DecodeNotes(u"one\x1btwo\x1b" "dropped"), QStringList({QStringLiteral("one"), QStringLiteral("two")}));
+        QCOMPARE(DecodeNotes(u"one\x1btwo\x1b"
+                             "dropped"),
+                 QStringList({QStringLiteral("one"), QStringLiteral("two")}));
         // The editor's final empty line is not stored; line ends of any kind split lines.
         QCOMPARE(encodeNotesText(u"first\r\nsecond\n"), QStringLiteral("first\x1bsecond\x1b"));
-        QCOMPARE(encodeNotesText(u"a\r\rb"), QStringLiteral("a\x1b\x1b" "b\x1b"));
+        QCOMPARE(encodeNotesText(u"a\r\rb"), QStringLiteral("a\x1b\x1b"
+                                                            "b\x1b"));
         QCOMPARE(decodeNotesText(encodeNotesText(u"p\n\nq")), QStringLiteral("p\n\nq"));
         // A cell never receives a line break or a TAB.
         const QString cell = EncodeNotes({QStringLiteral("bad\r\nline\t")});
