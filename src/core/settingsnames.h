@@ -187,4 +187,9 @@ inline constexpr QLatin1String GridLines{"GridLines"};
 inline constexpr QLatin1String Title{"Title"};
 inline constexpr QLatin1String Report{"Report"};
 
+// Forms\Filter: the filter dialog's remembered choices
+inline constexpr QLatin1String CbProject{"cbProject"};
+inline constexpr QLatin1String CbAssignee{"cbAssignee"};
+inline constexpr QLatin1String RgDate{"rgDate"};
+
 } // namespace Settings

@@ -7,15 +7,21 @@
 #include "core/settingsstore.h"
 #include "core/tablefiles.h"
 #include "core/tasktable.h"
+#include "tasks/ui/tasklistwidget.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -56,9 +62,10 @@ private:
     }
 
     static QString row(const QString& complete, const QString& name, const QString& due, const QString& project,
-                       const QString& priority, const QString& assignee = {})
+                       const QString& priority, const QString& assignee = {}, const QString& recurrence = {})
     {
         QStringList cells(TaskColumnCount);
+        cells[colRecurrence] = recurrence;
         cells[colComplete] = complete;
         cells[colTaskName] = name;
         cells[colDue] = due;
@@ -69,7 +76,7 @@ private:
     }
 
     // A data set with a known list of tasks, registered as the start-up data set.
-    QString makeDataSet(const QString& name)
+    QString makeDataSet(const QString& name, const QString& extraRows = {})
     {
         const QString folder = m_home.filePath(name);
         QDir().mkpath(folder);
@@ -80,6 +87,7 @@ private:
         tasks += row(u"100"_s, u"Old report"_s, today, u"Work"_s, u"2 - Medium"_s);
         tasks += row(u"40"_s, u"Plan garden"_s, nextWeek, u"Garden"_s, u"3 - Low"_s, u"Bob"_s);
         tasks += row(u"0"_s, u"Someday"_s, u"100000"_s, QString(), QString());
+        tasks += extraRows;
         writeFile(dataFilePath(folder, TableFile::Tasks), tasks.toUtf8());
         writeFile(dataFilePath(folder, TableFile::Projects), "Garden\r\nHome\r\nWork\r\n");
         writeFile(TfmMain::programFolder() + u"/datasets.ini"_s, (name + u'\t' + folder + u"\r\n"_s).toUtf8());
@@ -87,6 +95,35 @@ private:
         settings.writeString(Settings::Startup, Settings::Dataset, name);
         settings.writeBool(Settings::Confirmations, Settings::Exit, false);
         return folder;
+    }
+
+    static TSortGrid savedTasks(const QString& folder)
+    {
+        TSortGrid tasks;
+        loadTaskTable(tasks, dataFilePath(folder, TableFile::Tasks));
+        return tasks;
+    }
+
+    // Selects the task and makes the window active again (offscreen, a closed dialog leaves no
+    // active window, and shortcuts go to the active one).
+    static void selectTask(TfmMain& window, const QString& name)
+    {
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const TSortGrid& mirror = window.taskView().MirrorGrid;
+        for (int r = 0; r < mirror.rowCount(); ++r) {
+            if (mirror.cell(r, colTaskName) == name)
+                window.taskList()->selectRow(r);
+        }
+        QCOMPARE(mirror.cellText(window.taskView().currentRow(), colTaskName), name);
+    }
+
+    template <typename T> static T* child(QWidget* parent, const QString& name)
+    {
+        T* widget = parent->findChild<T*>(name);
+        if (!widget)
+            qFatal("no child %s", qPrintable(name));
+        return widget;
     }
 
     QString countText(TfmMain& window) { return window.findChild<QLabel*>(u"lblCount"_s)->text(); }
@@ -175,6 +212,148 @@ private Q_SLOTS:
         // The lock is released: another process may open the data set now.
         DataSetLock lock;
         QCOMPARE(lock.acquire(folder), DataSetLock::Result::Locked);
+    }
+
+    void taskCommands_addEditDelete_storeAndSave()
+    {
+        const QString folder = makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(window.startUp());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        answerNextModal([](QWidget* editor) {
+            QTest::keyClicks(child<QLineEdit>(editor, u"edittask"_s), u"Buy milk"_s);
+            child<QPushButton>(editor, u"btnOK"_s)->click();
+        });
+        QTest::keyClick(&window, Qt::Key_Insert);
+        QCOMPARE(window.dataSet().MainGrid.cellText(0, colTaskName), u"Buy milk"_s);
+        QCOMPARE(savedTasks(folder).cellText(0, colTaskName), u"Buy milk"_s);
+        QCOMPARE(countText(window), LanguageString(809) + u"5"_s);
+        QVERIFY(!window.ModalBusy);
+
+        // Edit a task that is not on top: it becomes the table's first row and stays selected.
+        selectTask(window, u"Plan garden"_s);
+        answerNextModal([](QWidget* editor) {
+            auto* name = child<QLineEdit>(editor, u"edittask"_s);
+            QCOMPARE(name->text(), u"Plan garden"_s);
+            name->setText(u"Plan the garden"_s);
+            child<QPushButton>(editor, u"btnOK"_s)->click();
+        });
+        QTest::keyClick(&window, Qt::Key_F2);
+        QCOMPARE(window.dataSet().MainGrid.cellText(0, colTaskName), u"Plan the garden"_s);
+        QCOMPARE(window.dataSet().MainGrid.cellText(0, colAssignee), u"Bob"_s);
+        QCOMPARE(window.taskView().MirrorGrid.cellText(window.taskView().currentRow(), colTaskName),
+                 u"Plan the garden"_s);
+        QCOMPARE(savedTasks(folder).rowCount(), 5);
+
+        // Delete asks first; No keeps the task, Yes removes it from the table and the file.
+        selectTask(window, u"Pay rent"_s);
+        answerNextModal([](QWidget* box) { child<QPushButton>(box, u"btnNo"_s)->click(); });
+        QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(window.dataSet().MainGrid.rowCount(), 5);
+        selectTask(window, u"Pay rent"_s);
+        answerNextModal([](QWidget* box) { child<QPushButton>(box, u"btnYes"_s)->click(); });
+        QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
+        const TSortGrid saved = savedTasks(folder);
+        QCOMPARE(saved.rowCount(), 4);
+        for (int r = 0; r < saved.rowCount(); ++r)
+            QVERIFY(saved.cell(r, colTaskName) != u"Pay rent");
+    }
+
+    void checkCommand_recurringTask_addsNextOccurrenceAndUnchecksToZero()
+    {
+        // Daily, due yesterday at 09:00: today 09:00 is past at 10:00, so the copy is due tomorrow.
+        const QString yesterday = dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 5), QTime(9, 0))));
+        const QString folder = makeDataSet(
+            u"Home set"_s, row(u"30"_s, u"Water plants"_s, yesterday, u"Home"_s, u"2 - Medium"_s, {}, u"1"_s));
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(window.startUp());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        selectTask(window, u"Water plants"_s);
+        answerNextModal([](QWidget* confirm) {
+            answerNextModal(
+                [](QWidget* question) { static_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click(); });
+            child<QPushButton>(confirm, u"btnYes"_s)->click();
+        });
+        QTest::keyClick(&window, Qt::Key_Space, Qt::ControlModifier);
+        const TSortGrid& tasks = window.dataSet().MainGrid;
+        QCOMPARE(tasks.rowCount(), 6);
+        QCOMPARE(tasks.cellText(0, colTaskName), u"Water plants"_s);
+        QCOMPARE(tasks.cellText(0, colComplete), u"30"_s);
+        QCOMPARE(dateTimeOfDayNumber(dueDayNumber(tasks.cell(0, colDue))), QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        QCOMPARE(tasks.cellText(5, colComplete), u"100"_s);
+        QCOMPARE(tasks.cellText(5, colDue), yesterday);
+        QCOMPARE(savedTasks(folder).rowCount(), 6);
+
+        // Unchecking asks nothing and writes 0, not the earlier 30.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (int r = 0; r < window.taskView().MirrorGrid.rowCount(); ++r) {
+            if (window.taskView().MirrorGrid.cell(r, colComplete) == u"100" &&
+                window.taskView().MirrorGrid.cell(r, colTaskName) == u"Water plants")
+                window.taskList()->selectRow(r);
+        }
+        QTest::keyClick(&window, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(tasks.cellText(5, colComplete), u"0"_s);
+    }
+
+    void filterDialog_dontCareAndMask_setsFiltersAndClearsMenuMarks()
+    {
+        makeDataSet(u"Home set"_s);
+        writeFile(dataFilePath(m_home.filePath(u"Home set"_s), TableFile::Assignees), "Ann\r\nAnnette\r\nBob\r\n");
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(window.startUp());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        answerNextModal([](QWidget* dialog) {
+            child<QCheckBox>(dialog, u"cbProject"_s)->click();
+            auto* mask = child<QLineEdit>(dialog, u"edMaskAssignee"_s);
+            QTest::keyClicks(mask, u"an*"_s);
+            QTest::keyClick(mask, Qt::Key_Return);
+            child<QPushButton>(dialog, u"btnOK"_s)->click();
+        });
+        QTest::keyClick(&window, Qt::Key_F7);
+        QCOMPARE(window.taskView().ProjectFilter, QStringList());
+        QCOMPARE(window.taskView().AssigneeFilter, QStringList({u"Ann"_s, u"Annette"_s}));
+        QCOMPARE(countText(window), LanguageString(809) + u"1"_s);
+        for (const QString& menu : {u"Project1"_s, u"Assign1"_s}) {
+            for (QAction* a : child<QMenu>(&window, menu)->actions())
+                QVERIFY2(!a->isChecked(), qPrintable(a->text()));
+        }
+    }
+
+    void notesPreview_editedThenLeft_storesNotesInTask()
+    {
+        const QString folder = makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(window.startUp());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        selectTask(window, u"Someday"_s);
+        auto* memo = child<QPlainTextEdit>(&window, u"memoPreview"_s);
+        memo->setFocus();
+        QTest::keyClicks(memo, u"first line"_s);
+        QTest::keyClick(memo, Qt::Key_Return);
+        QTest::keyClicks(memo, u"second"_s);
+        window.taskList()->viewGrid()->setFocus(); // leaving the pane stores the notes
+        int row = -1;
+        for (int r = 0; r < window.dataSet().MainGrid.rowCount(); ++r) {
+            if (window.dataSet().MainGrid.cell(r, colTaskName) == u"Someday")
+                row = r;
+        }
+        QCOMPARE(window.dataSet().MainGrid.cellText(row, colNotes), u"first line\x1b"
+                                                                    "second\x1b"_s);
+        QVERIFY(window.close());
+        QCOMPARE(savedTasks(folder).cellText(row, colNotes), u"first line\x1b"
+                                                             "second\x1b"_s);
     }
 
     void startUp_lockedDataSet_showsErrorThenManager()

@@ -3,16 +3,17 @@
 #include "app/ui/statuslamp.h"
 #include "core/applanguage.h"
 #include "core/clock.h"
+#include "core/datasetlist.h"
 #include "core/daynumber.h"
 #include "core/formatsettings.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
-#include "core/tasktable.h"
-#include "core/datasetlist.h"
 #include "core/tablefiles.h"
+#include "core/tasktable.h"
 #include "core/ui/confirmbox.h"
 #include "core/ui/datasetmanager.h"
 #include "core/ui/foldererror.h"
+#include "core/ui/memocommands.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/tasklistwidget.h"
@@ -152,11 +153,43 @@ void TfmMain::createActions()
     connect(miShowPanel, &QAction::triggered, this, &TfmMain::toggleBottomPanel);
     connect(miShowCalendar, &QAction::triggered, this, &TfmMain::toggleCalendarPanel);
 
+    Addtask1 = makeAction(this, QStringLiteral("Addtask1"), QStringLiteral("&Add..."), QKeySequence(Qt::Key_Insert),
+                          QStringLiteral("Add a new task"));
+    Edittask1 = makeAction(this, QStringLiteral("Edittask1"), QStringLiteral("&Edit..."), QKeySequence(Qt::Key_F2),
+                           QStringLiteral("Edit selected task"));
+    Removetask1 = makeAction(this, QStringLiteral("Removetask1"), QStringLiteral("&Delete"),
+                             QKeySequence(Qt::CTRL | Qt::Key_Delete), QStringLiteral("Delete selected task"));
+    miComplete1 = makeAction(this, QStringLiteral("miComplete1"), QStringLiteral("&Check/unCheck"),
+                             QKeySequence(Qt::CTRL | Qt::Key_Space), QStringLiteral("Check/unCheck as complete"));
+    Runattachments1 = makeAction(this, QStringLiteral("Runattachments1"), QStringLiteral("&Run attachments"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_R), QStringLiteral("Open the attached file"));
+    miFilter = makeAction(this, QStringLiteral("miFilter"), QStringLiteral("Fil&ter..."), QKeySequence(Qt::Key_F7),
+                          QStringLiteral("Filter tasks"));
+    connect(Addtask1, &QAction::triggered, this, &TfmMain::AddTask);
+    connect(Edittask1, &QAction::triggered, this, &TfmMain::editSelectedTask);
+    connect(Removetask1, &QAction::triggered, this, &TfmMain::deleteSelectedTask);
+    connect(miComplete1, &QAction::triggered, this, &TfmMain::CheckTask);
+    connect(Runattachments1, &QAction::triggered, this, &TfmMain::runSelectedAttachment);
+    connect(miFilter, &QAction::triggered, this, &TfmMain::showFilterDialog);
+
+    pmTasks = new QMenu(this);
+    pmTasks->setObjectName(QStringLiteral("pmTasks"));
+    const auto popupItem = [this](const char* name, const char* text, auto handler) {
+        QAction* a = makeAction(pmTasks, QString::fromLatin1(name), QString::fromLatin1(text));
+        pmTasks->addAction(a);
+        connect(a, &QAction::triggered, this, handler);
+    };
+    popupItem("Add1", "&Add", &TfmMain::AddTask);
+    popupItem("Edit2", "&Edit", &TfmMain::editSelectedTask);
+    popupItem("Delete1", "&Delete", &TfmMain::deleteSelectedTask);
+    pmTasks->addSeparator();
+    popupItem("miComplete", "&Check/unCheck", &TfmMain::CheckTask);
+
     m_projectGroup = new QActionGroup(this);
     m_assigneeGroup = new QActionGroup(this);
     m_deadlineGroup = new QActionGroup(this);
-    AllTasks = makeAction(this, QStringLiteral("AllTasks"), QStringLiteral("&All projects"),
-                          QKeySequence(Qt::Key_F10), QStringLiteral("Show the tasks of all projects"));
+    AllTasks = makeAction(this, QStringLiteral("AllTasks"), QStringLiteral("&All projects"), QKeySequence(Qt::Key_F10),
+                          QStringLiteral("Show the tasks of all projects"));
     Noprojects1 = makeAction(this, QStringLiteral("Noprojects1"), QStringLiteral("&Unassigned"),
                              QKeySequence(Qt::CTRL | Qt::Key_F10), QStringLiteral("Show the tasks without project"));
     AllAssignee = makeAction(this, QStringLiteral("AllAssignee"), QStringLiteral("&All assignees"),
@@ -174,11 +207,9 @@ void TfmMain::createActions()
     AllTasks->setChecked(true);
     AllAssignee->setChecked(true);
     connect(AllTasks, &QAction::triggered, this, [this] { chooseProjectFilter({}, LanguageString(265)); });
-    connect(Noprojects1, &QAction::triggered, this,
-            [this] { chooseProjectFilter({QString()}, LanguageString(242)); });
+    connect(Noprojects1, &QAction::triggered, this, [this] { chooseProjectFilter({QString()}, LanguageString(242)); });
     connect(AllAssignee, &QAction::triggered, this, [this] { chooseAssigneeFilter({}, LanguageString(248)); });
-    connect(NoAssignee, &QAction::triggered, this,
-            [this] { chooseAssigneeFilter({QString()}, LanguageString(247)); });
+    connect(NoAssignee, &QAction::triggered, this, [this] { chooseAssigneeFilter({QString()}, LanguageString(247)); });
 
     struct DeadlineItem {
         const char* name;
@@ -217,9 +248,17 @@ void TfmMain::createMenus()
     file->addSeparator();
     file->addActions({miMinimize, miExit});
 
+    QMenu* task = menuBar()->addMenu(QStringLiteral("&Task"));
+    task->setObjectName(QStringLiteral("Task1"));
+    task->addActions({Addtask1, Edittask1, Removetask1});
+    task->addSeparator();
+    task->addAction(miComplete1);
+    task->addSeparator();
+    task->addAction(Runattachments1);
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
-    view->addActions({Showalltasks1, miShowChecked});
+    view->addActions({miFilter, Showalltasks1, miShowChecked});
     view->addSeparator();
     view->addActions({miPerformSort, miSort, Autosizecolumns1});
     view->addSeparator();
@@ -245,6 +284,9 @@ void TfmMain::createLayout()
     m_list = new TaskListWidget(m_view, m_settings, this);
     m_list->setObjectName(QStringLiteral("TaskList"));
     connect(m_list, &TaskListWidget::currentTaskChanged, this, [this] { showSelectedTask(); });
+    connect(m_list, &TaskListWidget::checkRequested, this, &TfmMain::CheckTask);
+    connect(m_list, &TaskListWidget::editRequested, this, &TfmMain::editSelectedTask);
+    connect(m_list, &TaskListWidget::contextMenuRequested, this, &TfmMain::showTaskPopup);
     connect(m_list, &TaskListWidget::viewRebuilt, this, [this] {
         updateStatusTexts();
         showSelectedTask();
@@ -269,15 +311,30 @@ void TfmMain::createLayout()
     header->addWidget(btnHide);
     memoPreview = new QPlainTextEdit;
     memoPreview->setObjectName(QStringLiteral("memoPreview"));
-    memoPreview->setReadOnly(true);
     memoPreview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoPreview->installEventFilter(this);
+    installMemoCommands(memoPreview);
     edAttach = new QLineEdit;
     edAttach->setObjectName(QStringLiteral("edAttach"));
     edAttach->setReadOnly(true);
     edAttach->setPlaceholderText(QStringLiteral("No attached file"));
+    edAttach->setContextMenuPolicy(Qt::CustomContextMenu);
+    edAttach->installEventFilter(this);
+    connect(edAttach, &QLineEdit::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showAttachmentMenu(edAttach->mapToGlobal(pos)); });
+    btnRunAttachment = new QToolButton;
+    btnRunAttachment->setObjectName(QStringLiteral("btnRunAttachment"));
+    btnRunAttachment->setAutoRaise(true);
+    btnRunAttachment->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    btnRunAttachment->setToolTip(QStringLiteral("Run attachments"));
+    connect(btnRunAttachment, &QToolButton::clicked, this, &TfmMain::runSelectedAttachment);
+    auto* attachRow = new QHBoxLayout;
+    attachRow->setSpacing(2);
+    attachRow->addWidget(edAttach, 1);
+    attachRow->addWidget(btnRunAttachment);
     notesLayout->addLayout(header);
     notesLayout->addWidget(memoPreview, 1);
-    notesLayout->addWidget(edAttach);
+    notesLayout->addLayout(attachRow);
 
     // The calendar panel arrives with the calendar; until then its place is kept.
     pnlCalendar = new QWidget;
@@ -365,8 +422,8 @@ bool TfmMain::startUp()
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    AppLanguage::instance().setLanguage(m_settings.readString(Settings::Startup, Settings::Language,
-                                                              QStringLiteral("Native")));
+    AppLanguage::instance().setLanguage(
+        m_settings.readString(Settings::Startup, Settings::Language, QStringLiteral("Native")));
     if (const auto locale = AppLanguage::instance().localeSettings())
         FormatSettings::setCurrent(*locale);
 
@@ -479,7 +536,6 @@ void TfmMain::openDataSet()
     updateCaption();
 }
 
-
 void TfmMain::showTableMessages(const QList<TableMessage>& messages)
 {
     for (const TableMessage& m : messages) {
@@ -497,8 +553,9 @@ void TfmMain::showTableMessages(const QList<TableMessage>& messages)
 void TfmMain::showLockFailure()
 {
     QMessageBox::critical(this, programTitle(),
-                          LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) + QStringLiteral("\r\n\r\n") +
-                              LanguageString(192) + QStringLiteral("\r\n\r\n") + LanguageString(193));
+                          LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) +
+                              QStringLiteral("\r\n\r\n") + LanguageString(192) + QStringLiteral("\r\n\r\n") +
+                              LanguageString(193));
 }
 
 void TfmMain::updateCaption()
@@ -657,6 +714,8 @@ void TfmMain::showSelectedTask()
     const QString notes = m_view.MirrorGrid.cellText(row, colNotes);
     memoPreview->setPlainText(notes.isEmpty() ? QString() : decodeNotesText(notes));
     memoPreview->document()->setModified(false);
+    // Without a task there is nothing the notes could belong to.
+    memoPreview->setReadOnly(m_list->lastRebuild().taskCount == 0);
     memoPreview->moveCursor(QTextCursor::Start);
     ShowAttachment(true);
 }

@@ -19,6 +19,8 @@ class QSplitter;
 class QToolButton;
 class SettingsStore;
 class TaskListWidget;
+class TfmTask;
+struct StoredTask;
 
 // The program's main window: the task list with its menus, the notes and attachment of the
 // selected task, the calendar panel and the status bar. It owns the open data set and the view.
@@ -57,8 +59,25 @@ public Q_SLOTS:
     void CommitPreviewNotes();
     void ShowAttachment(bool fromSelection = false);
 
+    // Task commands. EditTask and DeleteTask take a task-table row (the alarm dialog passes its
+    // task's row); the menu commands work on the selected task.
+    void AddTask();
+    void EditTask(int row, bool fromAlarm = false);
+    void DeleteTask(int row);
+    void CheckTask();
+
+    // Refresh steps every task change ends with: the armed alarm and the calendar's marks follow
+    // the task table.
+    void ScheduleNextAlarm();
+    void RefreshCalendar();
+
+Q_SIGNALS:
+    void tasksChangedForAlarms();
+    void tasksChangedForCalendar();
+
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -100,6 +119,19 @@ private:
 
     void showSelectedTask();
     void updateStatusTexts();
+
+    // Task commands (mainwindow_tasks.cpp).
+    void editSelectedTask();
+    void deleteSelectedTask();
+    bool locateSelectedTask();
+    void prepareTaskEditor(TfmTask& dialog);
+    void selectStoredTask(const StoredTask& stored);
+    void saveTaskTable();
+    void autosizeIfEnabled();
+    void runSelectedAttachment();
+    void showAttachmentMenu(const QPoint& globalPos);
+    void showTaskPopup(const QPoint& globalPos);
+    void showFilterDialog();
 
     SettingsStore& m_settings;
     DataSet m_data;
@@ -148,6 +180,14 @@ private:
     QAction* Autosizecolumns1 = nullptr;
     QAction* miShowPanel = nullptr;
     QAction* miShowCalendar = nullptr;
+    QAction* Addtask1 = nullptr;
+    QAction* Edittask1 = nullptr;
+    QAction* Removetask1 = nullptr;
+    QAction* miComplete1 = nullptr;
+    QAction* Runattachments1 = nullptr;
+    QAction* miFilter = nullptr;
+    QMenu* pmTasks = nullptr;
+    QToolButton* btnRunAttachment = nullptr;
     QAction* AllTasks = nullptr;
     QAction* Noprojects1 = nullptr;
     QAction* AllAssignee = nullptr;

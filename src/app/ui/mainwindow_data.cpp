@@ -83,7 +83,8 @@ void TfmMain::restoreData()
         QMessageBox::information(this, programTitle(), LanguageString(result.closingString));
     else
         QMessageBox::critical(this, programTitle(),
-                              LanguageString(264) + QStringLiteral("\r\n\r\n") + result.errors.join(QStringLiteral("\n")));
+                              LanguageString(264) + QStringLiteral("\r\n\r\n") +
+                                  result.errors.join(QStringLiteral("\n")));
 }
 
 void TfmMain::purgeTasks()

@@ -1,0 +1,245 @@
+#include "core/applanguage.h"
+#include "core/clock.h"
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
+#include "core/tasktable.h"
+#include "tasks/ui/projnamedialog.h"
+#include "tasks/ui/taskeditor.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestTaskEditor : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_count = 0;
+    FixedClock m_clock{QDateTime(QDate(2024, 3, 13), QTime(9, 30))}; // a Wednesday
+    std::unique_ptr<SettingsStore> m_settings;
+    TSortGrid m_grid{TaskColumnCount, 1};
+    QWidget* m_win = nullptr; // the window the helpers below look into
+
+    std::unique_ptr<TfmTask> editor()
+    {
+        auto dialog = std::make_unique<TfmTask>(*m_settings, m_grid, QStringList{u"Work"_s, u"Home"_s},
+                                                QStringList{u"Ann"_s, u"Bob"_s});
+        m_win = dialog.get();
+        return dialog;
+    }
+    template <typename T> T* at(const char* name)
+    {
+        T* widget = m_win->findChild<T*>(QLatin1String(name));
+        if (widget == nullptr)
+            qFatal("no %s", name);
+        return widget;
+    }
+    void click(const char* name) { QTest::mouseClick(at<QWidget>(name), Qt::LeftButton, {}, QPoint(4, 4)); }
+
+    // Clicks OK, expecting an error box (closed at once); returns its text.
+    QString refusalOnOK()
+    {
+        QString text;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                text = box->text();
+                box->accept();
+            }
+        });
+        poll.start(10);
+        click("btnOK");
+        return text;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        Clock::setCurrent(&m_clock);
+    }
+    void cleanupTestCase() { Clock::setCurrent(nullptr); }
+    void init()
+    {
+        m_settings = std::make_unique<SettingsStore>(m_dir.filePath(u"s%1.ini"_s.arg(++m_count)));
+        m_grid.clear();
+        m_grid.setColCount(TaskColumnCount);
+    }
+
+    void add_defaultsThenTypedValues_areStoredAsRowZero()
+    {
+        m_settings->writeInteger(Settings::Defaults, Settings::DueDate, 1);
+        m_settings->writeInteger(Settings::Defaults, Settings::DueDatePlus, 2);
+        m_settings->writeInteger(Settings::Other, Settings::DefaultPriority, 3);
+        m_settings->writeBool(Settings::Defaults, Settings::NoDefAssignee, false);
+        m_settings->writeInteger(Settings::Defaults, Settings::Assignee, 1); // "Bob" in the sorted list
+        auto dialog = editor();
+        dialog->setNewTask({u"Work"_s}, {});
+        dialog->show();
+        QVERIFY(dialog->IsNewTask());
+        QCOMPARE(at<QDateEdit>("pckDate")->date(), QDate(2024, 3, 15));
+        QCOMPARE(at<QComboBox>("cbProject")->itemText(1), u"Home"_s);
+
+        // The due date switches the dependent boxes; the alarm box switches its amount and unit.
+        click("chkNoDueDate");
+        QVERIFY(!at<QDateEdit>("pckDate")->isEnabled() && !at<QCheckBox>("chkAlarm")->isEnabled());
+        click("chkNoDueDate");
+        QVERIFY(at<QDateEdit>("pckDate")->isEnabled() && !at<QSpinBox>("spinAlarm")->isEnabled());
+        click("chkAlarm");
+        QVERIFY(at<QSpinBox>("spinAlarm")->isEnabled());
+
+        QTest::keyClicks(at<QLineEdit>("edittask"), u"Pay rent"_s);
+        at<QTimeEdit>("pckTime")->setTime(QTime(18, 0));
+        at<QSpinBox>("spinAlarm")->setValue(99);
+        at<QComboBox>("cbAlarmOptions")->setCurrentIndex(alarmWeeks);
+        at<QLineEdit>("edAttach")->setText(u"\"/tmp/my file.txt\""_s);
+        click("btnOK");
+
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(m_grid.row(0), (QStringList{u"0"_s, u"Pay rent"_s, u"45366.75"_s, u"Work"_s, u"1 - High"_s, QString(),
+                                             u"/tmp/my file.txt"_s, u"Bob"_s, u" 99=3"_s, u"0"_s, QString()}));
+        QCOMPARE(at<QLineEdit>("edAttach")->text(), u"/tmp/my file.txt"_s);
+        QCOMPARE(dialog->storedTask().texts[2], u"45366.75"_s);
+        QVERIFY(m_settings->valueExists(Settings::Forms::TaskForm, Settings::Left));
+    }
+
+    void edit_movesTheTaskToRowZero_andCancelChangesNothing()
+    {
+        m_grid.setRowCount(3);
+        m_grid.setRow(0, {u"0"_s, u"first"_s, u"100000"_s});
+        m_grid.setRow(1, {u"0"_s, u"second"_s, u"45366"_s, u"Gone"_s, QString(), u"n1\x1bn2\x1b"_s, QString(), u"Ann"_s,
+                          u"  5=1"_s, u"2"_s, u"spare"_s});
+        m_grid.setRow(2, {u"0"_s, u"third"_s, u"100000"_s});
+        const QStringList before = m_grid.row(1);
+
+        auto cancelled = editor();
+        cancelled->setEditRow(1);
+        cancelled->show();
+        at<QLineEdit>("edittask")->setText(u"changed"_s);
+        click("btnCancel");
+        QCOMPARE(m_grid.row(1), before);
+
+        auto dialog = editor();
+        dialog->setEditRow(1);
+        dialog->show();
+        QCOMPARE(dialog->notesMemo()->toPlainText(), u"n1\nn2"_s);
+        QTest::keyClick(at<QLineEdit>("edittask"), Qt::Key_End);
+        QTest::keyClicks(at<QLineEdit>("edittask"), u"!"_s);
+        click("btnOK");
+
+        QCOMPARE(m_grid.rowCount(), 3);
+        // The unlisted project stays with the task.
+        QCOMPARE(m_grid.row(0), (QStringList{u"0"_s, u"second!"_s, u"45366"_s, u"Gone"_s, QString(), u"n1\x1bn2\x1b"_s,
+                                             QString(), u"Ann"_s, u"  5=1"_s, u"2"_s, QString()}));
+        QCOMPARE(m_grid.cellText(1, colTaskName), u"first"_s);
+        QCOMPARE(m_grid.cellText(2, colTaskName), u"third"_s);
+    }
+
+    void ok_refusesEmptyNameAndWeekDayRuleOnSaturday_evenWithoutDueDate()
+    {
+        auto dialog = editor();
+        dialog->setNewTask({}, {});
+        dialog->show();
+        QCOMPARE(refusalOnOK(), LanguageString(437));
+
+        at<QLineEdit>("edittask")->setText(u"Weekly report"_s);
+        at<QDateEdit>("pckDate")->setDate(QDate(2024, 3, 16));
+        at<QComboBox>("cbRecurring")->setCurrentIndex(recWeekDay);
+        QVERIFY(!at<QCheckBox>("chkNoDueDate")->isChecked());
+        QVERIFY(refusalOnOK().endsWith(LanguageString(438)));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(m_grid.cellText(0, colTaskName), QString());
+
+        at<QDateEdit>("pckDate")->setDate(QDate(2024, 3, 18));
+        click("btnOK");
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(m_grid.cellText(0, colDue), u"100000"_s);
+        QCOMPARE(m_grid.cellText(0, colRecurrence), u"2"_s);
+    }
+
+    void completed_tickStores100_andPercentFollows()
+    {
+        auto dialog = editor();
+        dialog->show();
+        click("checkDone");
+        QCOMPARE(at<QSpinBox>("spinComplete")->value(), 100);
+        at<QSpinBox>("spinComplete")->setValue(99);
+        QVERIFY(!at<QCheckBox>("checkDone")->isChecked());
+        QCOMPARE(at<QSpinBox>("spinComplete")->value(), 99); // following the value must not reset it
+        click("checkDone");
+        at<QLineEdit>("edittask")->setText(u"done"_s);
+        click("btnOK");
+        QCOMPARE(m_grid.cellText(0, colComplete), u"100"_s);
+    }
+
+    void attachment_takesADroppedLocalFile()
+    {
+        auto dialog = editor();
+        auto* attach = at<QLineEdit>("edAttach");
+        QMimeData mime;
+        mime.setUrls({QUrl(u"https://example.org/x"_s), QUrl::fromLocalFile(u"/tmp/dropped.pdf"_s)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(attach, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(attach, &drop);
+        QCOMPARE(attach->text(), u"/tmp/dropped.pdf"_s);
+    }
+
+    void setupButton_onlyWithHandler_andNotFromTheAlarm_reloadsTheLists()
+    {
+        auto dialog = editor();
+        dialog->show();
+        QVERIFY(!at<QPushButton>("btnSetup")->isVisible());
+        dialog->hide();
+
+        dialog->setupRequested = [&] { dialog->setNameLists({u"Work"_s, u"Zoo"_s}, {}); };
+        dialog->show();
+        at<QComboBox>("cbProject")->setCurrentText(u"Work"_s);
+        click("btnSetup");
+        QCOMPARE(at<QComboBox>("cbProject")->count(), 3);
+        QCOMPARE(at<QComboBox>("cbProject")->currentText(), u"Work"_s);
+
+        dialog->setOpenedFromAlarm(true);
+        QVERIFY(!at<QPushButton>("btnSetup")->isVisible());
+    }
+
+    void projName_emptyNameKeepsItOpen()
+    {
+        TfmProjName dialog;
+        m_win = &dialog;
+        dialog.show();
+        QCOMPARE(dialog.focusWidget(), at<QLineEdit>("editName"));
+        QCOMPARE(refusalOnOK(), LanguageString(446));
+        QVERIFY(dialog.isVisible());
+        QTest::keyClicks(at<QLineEdit>("editName"), u"Garden"_s);
+        click("btnOK");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.name(), u"Garden"_s);
+    }
+};
+
+QTEST_MAIN(TestTaskEditor)
+#include "tst_taskeditor.moc"
