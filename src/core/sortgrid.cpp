@@ -310,14 +310,23 @@ void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
     qsizetype units = 0;
     for (const QString& r : m_rows)
         units += r.size() + 2;
+    // Most text is ASCII, one byte per unit: start at that size and grow when a row might not fit
+    // (UTF-8 takes at most three bytes per UTF-16 unit). Touching three times the memory up front
+    // costs more than the rare growth.
     const qsizetype start = out.size();
-    // UTF-8 takes at most three bytes per UTF-16 unit.
-    out.resize(start + units * 3);
-    char* const begin = out.data();
+    out.resize(start + units + 64);
+    char* begin = out.data();
     char* dst = begin + start;
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     const bool asciiDelimiter = delimiter.unicode() < 0x80;
     for (const QString& r : m_rows) {
+        const qsizetype worst = (r.size() + 2) * 3;
+        if (out.size() - (dst - begin) < worst) {
+            const qsizetype used = dst - begin;
+            out.resize(std::max(out.size() * 3 / 2, used + worst));
+            begin = out.data();
+            dst = begin + used;
+        }
         char* const rowStart = dst;
         dst = encoder.appendToBuffer(dst, r);
         if (asciiDelimiter) {

@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -127,20 +128,20 @@ std::vector<int> identity(int n)
 
 // Each row's place on one level of the 3-level sort, direction applied: rows with equal keys share
 // a number. Tables repeat cell texts a lot, so each distinct text is keyed once.
-std::vector<int> levelRanks(const QList<QString>& rows, int sortColumn, bool ascending)
+std::vector<int> levelRanks(const std::vector<QStringView>& cellOfRowText, int sortColumn, bool ascending)
 {
-    const int column = sortTableColumn(sortColumn);
     QHash<QStringView, int> known;
+    known.reserve(qsizetype(cellOfRowText.size() / 4));
     std::vector<QStringView> cells;
-    std::vector<int> cellOfRow(size_t(rows.size()), 0);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        const QStringView cell = TSortGrid::cellOf(rows[r], column);
+    std::vector<int> cellOfRow(cellOfRowText.size(), 0);
+    for (size_t r = 0; r < cellOfRowText.size(); ++r) {
+        const QStringView cell = cellOfRowText[r];
         auto it = known.constFind(cell);
         if (it == known.cend())
             it = known.insert(cell, int(cells.size()));
         if (it.value() == int(cells.size()))
             cells.push_back(cell);
-        cellOfRow[size_t(r)] = it.value();
+        cellOfRow[r] = it.value();
     }
     const int count = int(cells.size());
     std::vector<int> byKey = identity(count);
@@ -167,9 +168,37 @@ std::vector<int> levelRanks(const QList<QString>& rows, int sortColumn, bool asc
             keys.push_back(numericKey(cell, sortColumn, false));
         assign(keys);
     }
-    std::vector<int> result(size_t(rows.size()), 0);
+    std::vector<int> result(cellOfRowText.size(), 0);
     for (size_t r = 0; r < result.size(); ++r)
         result[r] = place[size_t(cellOfRow[r])];
+    return result;
+}
+
+// The cells of the given table columns in every row, found in one walk along each row.
+std::vector<std::vector<QStringView>> columnCells(const QList<QString>& rows, const std::vector<int>& columns)
+{
+    std::vector<std::vector<QStringView>> result(columns.size());
+    for (auto& cells : result)
+        cells.reserve(size_t(rows.size()));
+    const int last = *std::max_element(columns.begin(), columns.end());
+    std::vector<QStringView> found(size_t(last) + 1);
+    for (const QString& row : rows) {
+        const QStringView text(row);
+        qsizetype start = 0;
+        for (int c = 0; c <= last; ++c) {
+            if (start > text.size()) {
+                found[size_t(c)] = {};
+                continue;
+            }
+            qsizetype end = start;
+            while (end < text.size() && text[end] != QChar(TSortGrid::CellSeparator))
+                ++end;
+            found[size_t(c)] = text.sliced(start, end - start);
+            start = end + 1;
+        }
+        for (size_t k = 0; k < columns.size(); ++k)
+            result[k].push_back(found[size_t(columns[k])]);
+    }
     return result;
 }
 
@@ -633,30 +662,44 @@ void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, i
     const int n = grid.rowCount();
     // A level is used only while all levels before it are set; an unknown column ends the list
     // like "none" does.
-    std::vector<std::vector<int>> levels;
-    levels.push_back(levelRanks(grid.rows(), prim, primAsc));
+    std::vector<int> sortColumns{prim};
+    std::vector<bool> ascending{primAsc};
     if (isSortColumn(sec)) {
-        levels.push_back(levelRanks(grid.rows(), sec, secAsc));
-        if (isSortColumn(ter))
-            levels.push_back(levelRanks(grid.rows(), ter, terAsc));
-    }
-    auto compare = [&levels](int a, int b) {
-        for (const std::vector<int>& level : levels) {
-            if (const int c = threeWay(level[size_t(a)], level[size_t(b)]))
-                return c;
+        sortColumns.push_back(sec);
+        ascending.push_back(secAsc);
+        if (isSortColumn(ter)) {
+            sortColumns.push_back(ter);
+            ascending.push_back(terAsc);
         }
-        return 0;
+    }
+    std::vector<int> tableColumns;
+    for (const int sortColumn : sortColumns)
+        tableColumns.push_back(sortTableColumn(sortColumn));
+    const std::vector<std::vector<QStringView>> cells = columnCells(grid.rows(), tableColumns);
+
+    // Every row's places on the levels side by side, so that ranking is one sort of plain integers.
+    struct Keyed {
+        std::array<int, 3> places{};
+        int row = 0;
+        bool operator<(const Keyed& other) const { return places < other.places; }
     };
+    std::vector<Keyed> keyed(static_cast<size_t>(n));
+    for (size_t r = 0; r < keyed.size(); ++r)
+        keyed[r].row = int(r);
+    for (size_t level = 0; level < sortColumns.size(); ++level) {
+        const std::vector<int> places = levelRanks(cells[level], sortColumns[level], ascending[level]);
+        for (size_t r = 0; r < keyed.size(); ++r)
+            keyed[r].places[level] = places[r];
+    }
 
     // Rank every row once: rows that compare equal on all levels share a rank.
-    std::vector<int> byKey = identity(n);
-    std::sort(byKey.begin(), byKey.end(), [&compare](int a, int b) { return compare(a, b) < 0; });
+    std::sort(keyed.begin(), keyed.end());
     std::vector<int> rank(static_cast<size_t>(n), 0);
     int current = 0;
-    for (int k = 0; k < n; ++k) {
-        if (k > 0 && compare(byKey[size_t(k - 1)], byKey[size_t(k)]) != 0)
+    for (size_t k = 0; k < keyed.size(); ++k) {
+        if (k > 0 && keyed[k - 1].places != keyed[k].places)
             ++current;
-        rank[size_t(byKey[size_t(k)])] = current;
+        rank[size_t(keyed[k].row)] = current;
     }
 
     const std::vector<int> order = exchangeSortOrder(rank);
