@@ -126,6 +126,14 @@ private:
         return widget;
     }
 
+    static bool startAndShow(TfmMain& window)
+    {
+        if (!window.startUp())
+            return false;
+        window.show();
+        return QTest::qWaitForWindowExposed(&window);
+    }
+
     QString countText(TfmMain& window) { return window.findChild<QLabel*>(u"lblCount"_s)->text(); }
 
 private Q_SLOTS:
@@ -160,9 +168,7 @@ private Q_SLOTS:
         makeDataSet(u"Home set"_s);
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
-        QVERIFY(window.startUp());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(startAndShow(window));
         QCOMPARE(countText(window), LanguageString(809) + u"4"_s);
 
         QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier); // Today: overdue and today
@@ -195,9 +201,7 @@ private Q_SLOTS:
         {
             SettingsStore settings(settingsPath());
             TfmMain window(settings);
-            QVERIFY(window.startUp());
-            window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(startAndShow(window));
             QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier); // Tomorrow
             window.resize(700, 500);
             QVERIFY(window.close());
@@ -219,9 +223,7 @@ private Q_SLOTS:
         const QString folder = makeDataSet(u"Home set"_s);
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
-        QVERIFY(window.startUp());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(startAndShow(window));
 
         answerNextModal([](QWidget* editor) {
             QTest::keyClicks(child<QLineEdit>(editor, u"edittask"_s), u"Buy milk"_s);
@@ -270,9 +272,7 @@ private Q_SLOTS:
             u"Home set"_s, row(u"30"_s, u"Water plants"_s, yesterday, u"Home"_s, u"2 - Medium"_s, {}, u"1"_s));
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
-        QVERIFY(window.startUp());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(startAndShow(window));
 
         selectTask(window, u"Water plants"_s);
         answerNextModal([](QWidget* confirm) {
@@ -308,9 +308,7 @@ private Q_SLOTS:
         writeFile(dataFilePath(m_home.filePath(u"Home set"_s), TableFile::Assignees), "Ann\r\nAnnette\r\nBob\r\n");
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
-        QVERIFY(window.startUp());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(startAndShow(window));
 
         answerNextModal([](QWidget* dialog) {
             child<QCheckBox>(dialog, u"cbProject"_s)->click();
@@ -334,9 +332,7 @@ private Q_SLOTS:
         const QString folder = makeDataSet(u"Home set"_s);
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
-        QVERIFY(window.startUp());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(startAndShow(window));
         selectTask(window, u"Someday"_s);
         auto* memo = child<QPlainTextEdit>(&window, u"memoPreview"_s);
         memo->setFocus();
