@@ -64,6 +64,7 @@ void SpecialDaysEditor::loadSelected()
 void SpecialDaysEditor::remember()
 {
     m_remembered = m_state;
+    m_rememberedDescription = m_description;
     m_addEnabled = false;
     m_changeEnabled = false;
 }
@@ -201,12 +202,21 @@ SpecialDaysEditor::Result SpecialDaysEditor::Add()
     return addRule(true);
 }
 
-SpecialDaysEditor::Result SpecialDaysEditor::Change()
+SpecialDaysEditor::Result SpecialDaysEditor::checkChange() const
 {
     if (m_selected < 0 || m_items.isEmpty())
         return {Result::Refused, false, {496}, {}};
     if (m_description.isEmpty())
         return {Result::Refused, true, {MissingDescriptionString}, {}};
+    if (m_description != m_items.at(m_selected) && m_items.contains(m_description))
+        return {Result::Refused, true, {493}, {}};
+    return {};
+}
+
+SpecialDaysEditor::Result SpecialDaysEditor::Change()
+{
+    if (Result refused = checkChange(); refused.status == Result::Refused)
+        return refused;
     const int row = rowOfDescription(m_items.at(m_selected));
     if (row >= 0)
         m_special.DeleteRow(row);
@@ -215,10 +225,17 @@ SpecialDaysEditor::Result SpecialDaysEditor::Change()
     return addRule(false);
 }
 
-SpecialDaysEditor::Result SpecialDaysEditor::Delete()
+SpecialDaysEditor::Result SpecialDaysEditor::checkDelete() const
 {
     if (m_selected < 0 || m_items.isEmpty())
         return {Result::Refused, false, {500, 501}, {}};
+    return {};
+}
+
+SpecialDaysEditor::Result SpecialDaysEditor::Delete()
+{
+    if (Result refused = checkDelete(); refused.status == Result::Refused)
+        return refused;
     const int row = rowOfDescription(m_items.at(m_selected));
     if (row >= 0)
         m_special.DeleteRow(row);

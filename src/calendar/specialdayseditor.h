@@ -49,7 +49,11 @@ public:
     // Control states.
     bool dayEnabled() const { return !m_state.weekRule; }
     bool weekGroupsEnabled() const { return m_state.weekRule; }
-    bool isModified() const { return !(m_state == m_remembered); } // "[Modified]" shown
+    bool isModified() const { return !(m_state == m_remembered); }
+    // The description differs from the one loaded (or emptied by New). It takes no part in
+    // isModified(), yet typed text must not vanish unasked, so it counts for the label and Close.
+    bool descriptionEdited() const { return m_description != m_rememberedDescription; }
+    bool hasUnappliedEdit() const { return isModified() || descriptionEdited(); } // "[Modified]" shown
     bool addEnabled() const { return m_addEnabled; }
     bool changeEnabled() const { return m_changeEnabled; }
 
@@ -64,15 +68,18 @@ public:
     void New(const QDate& today);
     // Refused with 493 (warning) when the description is already listed, exactly as typed.
     Result Add();
-    // Refused with 496 without a selection. The caller asks changeQuestion() first when the
-    // confirmation is switched on.
+    // Refused with 496 without a selection, and with 493 (warning) when the new description is
+    // that of another listed rule: two equal items could never be told apart again. The caller
+    // runs checkChange() and then asks changeQuestion() when the confirmation is switched on.
+    Result checkChange() const;
     Result Change();
     static QList<int> changeQuestion() { return {494}; }
     // Refused with 500 and 501 without a selection; the file is written on Close.
+    Result checkDelete() const;
     Result Delete();
     static QList<int> deleteQuestion() { return {497, 498}; }
-    // While modified, closing asks closeQuestion(); No keeps the editor open.
-    bool closeNeedsConfirmation() const { return isModified(); }
+    // While an edit is unapplied, closing asks closeQuestion(); No keeps the editor open.
+    bool closeNeedsConfirmation() const { return hasUnappliedEdit(); }
     static QList<int> closeQuestion() { return {502, 503}; }
     // Drops rows without description and writes the file; returns the error, empty on success.
     QString Close();
@@ -102,6 +109,7 @@ private:
     State m_state;
     State m_remembered;
     QString m_description;
+    QString m_rememberedDescription;
     QStringList m_items;
     int m_selected = -1;
     bool m_addEnabled = false;

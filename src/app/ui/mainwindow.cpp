@@ -172,6 +172,10 @@ void TfmMain::createActions()
     connect(Runattachments1, &QAction::triggered, this, &TfmMain::runSelectedAttachment);
     connect(miFilter, &QAction::triggered, this, &TfmMain::showFilterDialog);
 
+    Specialdays1 = makeAction(this, QStringLiteral("Specialdays1"), QStringLiteral("&Special days list..."),
+                              QKeySequence(Qt::Key_F11), QStringLiteral("Configure special days list"));
+    connect(Specialdays1, &QAction::triggered, this, &TfmMain::editSpecialDays);
+
     pmTasks = new QMenu(this);
     pmTasks->setObjectName(QStringLiteral("pmTasks"));
     const auto popupItem = [this](const char* name, const char* text, auto handler) {
@@ -277,6 +281,10 @@ void TfmMain::createMenus()
     QMenu* deadline = menuBar()->addMenu(QStringLiteral("&Deadline"));
     deadline->setObjectName(QStringLiteral("Deadline1"));
     deadline->addActions(m_deadlineItems);
+
+    m_calendarMenu = menuBar()->addMenu(QStringLiteral("&Calendar"));
+    m_calendarMenu->setObjectName(QStringLiteral("Calendar1"));
+    m_calendarMenu->addAction(Specialdays1);
 }
 
 void TfmMain::createLayout()

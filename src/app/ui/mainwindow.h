@@ -133,6 +133,9 @@ private:
     void showTaskPopup(const QPoint& globalPos);
     void showFilterDialog();
 
+    // Calendar commands (mainwindow_calendar.cpp).
+    void editSpecialDays();
+
     SettingsStore& m_settings;
     DataSet m_data;
     TaskView m_view;
@@ -187,6 +190,8 @@ private:
     QAction* Runattachments1 = nullptr;
     QAction* miFilter = nullptr;
     QMenu* pmTasks = nullptr;
+    QMenu* m_calendarMenu = nullptr;
+    QAction* Specialdays1 = nullptr;
     QToolButton* btnRunAttachment = nullptr;
     QAction* AllTasks = nullptr;
     QAction* Noprojects1 = nullptr;
