@@ -1,6 +1,7 @@
 #include "app/ui/mainwindow.h"
 
 #include "app/ui/statuslamp.h"
+#include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
 #include "core/clock.h"
 #include "core/datasetlist.h"
@@ -172,10 +173,6 @@ void TfmMain::createActions()
     connect(Runattachments1, &QAction::triggered, this, &TfmMain::runSelectedAttachment);
     connect(miFilter, &QAction::triggered, this, &TfmMain::showFilterDialog);
 
-    Specialdays1 = makeAction(this, QStringLiteral("Specialdays1"), QStringLiteral("&Special days list..."),
-                              QKeySequence(Qt::Key_F11), QStringLiteral("Configure special days list"));
-    connect(Specialdays1, &QAction::triggered, this, &TfmMain::editSpecialDays);
-
     pmTasks = new QMenu(this);
     pmTasks->setObjectName(QStringLiteral("pmTasks"));
     const auto popupItem = [this](const char* name, const char* text, auto handler) {
@@ -282,9 +279,9 @@ void TfmMain::createMenus()
     deadline->setObjectName(QStringLiteral("Deadline1"));
     deadline->addActions(m_deadlineItems);
 
-    m_calendarMenu = menuBar()->addMenu(QStringLiteral("&Calendar"));
-    m_calendarMenu->setObjectName(QStringLiteral("Calendar1"));
-    m_calendarMenu->addAction(Specialdays1);
+    QMenu* calendar = menuBar()->addMenu(QStringLiteral("&Calendar"));
+    calendar->setObjectName(QStringLiteral("Calendar1"));
+    m_calendar->fillCalendarMenu(calendar);
 }
 
 void TfmMain::createLayout()
@@ -344,17 +341,15 @@ void TfmMain::createLayout()
     notesLayout->addWidget(memoPreview, 1);
     notesLayout->addLayout(attachRow);
 
-    // The calendar panel arrives with the calendar; until then its place is kept.
     pnlCalendar = new QWidget;
     pnlCalendar->setObjectName(QStringLiteral("pnlCalendar"));
     auto* calendarLayout = new QVBoxLayout(pnlCalendar);
-    calendarLayout->setContentsMargins(2, 2, 2, 2);
-    auto* calendarDate = new QLabel;
-    calendarDate->setObjectName(QStringLiteral("lblCalendarDate"));
-    calendarDate->setAlignment(Qt::AlignCenter);
-    calendarDate->setFrameShape(QFrame::StyledPanel);
-    calendarLayout->addWidget(calendarDate);
+    calendarLayout->setContentsMargins(0, 0, 0, 0);
+    m_calendar = new TCalendarPanelWidget(m_settings, m_data);
+    calendarLayout->addWidget(m_calendar);
     pnlCalendar->setMinimumWidth(minCalendarWidth);
+    connect(m_calendar, &TCalendarPanelWidget::specialDaysRequested, this, &TfmMain::editSpecialDays);
+    connect(m_calendar, &TCalendarPanelWidget::dayChanged, this, &TfmMain::dayChangeRefresh);
 
     m_extraSplit = new QSplitter(Qt::Horizontal);
     m_extraSplit->setObjectName(QStringLiteral("vSplitter"));
@@ -435,16 +430,13 @@ bool TfmMain::startUp()
     if (const auto locale = AppLanguage::instance().localeSettings())
         FormatSettings::setCurrent(*locale);
 
-    m_today = Clock::current().today();
-    m_calendarDate = m_today;
+    m_calendarDate = Clock::current().today();
     if (m_settings.readBool(Settings::Startup, Settings::RememberCalendarDate, false)) {
         double day = 0;
         if (parseDayNumber(m_settings.readString(Settings::Startup, Settings::Date), &day) &&
             dateOfDayNumber(day).isValid())
             m_calendarDate = dateOfDayNumber(day);
     }
-    if (auto* label = findChild<QLabel*>(QStringLiteral("lblCalendarDate")))
-        label->setText(longDateText(m_calendarDate));
 
     // While the data folder is missing nothing is read or written; the manager may pick another
     // data set, which is then locked and opened once the waiting command has given up.
@@ -488,6 +480,7 @@ bool TfmMain::startUp()
         return false;
     }
     tidyDiaryTable(m_data.gridDiary);
+    m_calendar->setCalendarDate(m_calendarDate);
     m_startUpDone = true;
     return true;
 }
@@ -541,6 +534,7 @@ void TfmMain::openDataSet()
         QMessageBox::critical(this, programTitle(), result.errors.join(QStringLiteral("\n")));
     BuildFilterMenus();
     RebuildView(false);
+    m_calendar->refreshAll();
     updateCaption();
 }
 
@@ -632,6 +626,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
         if (!purge.error.isEmpty())
             QMessageBox::critical(this, programTitle(), purge.error);
     }
+    m_calendar->storeDiary();
     writeExitSettings();
     QStringList errors;
     for (const QString& error : {m_data.saveTasks(), m_data.saveDiary()}) {
@@ -673,7 +668,8 @@ void TfmMain::writeExitSettings()
         m_list->saveColumnWidths();
     }
     m_view.saveState(m_settings);
-    m_settings.writeString(Settings::Startup, Settings::Date, dayNumberText(dayNumber(m_calendarDate)));
+    m_settings.writeString(Settings::Startup, Settings::Date, dayNumberText(dayNumber(m_calendar->calendarDate())));
+    m_settings.writeInteger(Settings::Other, Settings::Calendar, m_calendar->page());
 }
 
 void TfmMain::wake()

@@ -19,6 +19,7 @@ class QSplitter;
 class QToolButton;
 class SettingsStore;
 class TaskListWidget;
+class TCalendarPanelWidget;
 class TfmTask;
 struct StoredTask;
 
@@ -73,7 +74,6 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void tasksChangedForAlarms();
-    void tasksChangedForCalendar();
 
 protected:
     bool event(QEvent* event) override;
@@ -135,12 +135,12 @@ private:
 
     // Calendar commands (mainwindow_calendar.cpp).
     void editSpecialDays();
+    void dayChangeRefresh();
 
     SettingsStore& m_settings;
     DataSet m_data;
     TaskView m_view;
-    QDate m_today;
-    QDate m_calendarDate;
+    QDate m_calendarDate; // the date the calendar opens on
     bool m_quit = false;
     bool m_startUpDone = false;
     bool m_firstShowDone = false;
@@ -151,6 +151,7 @@ private:
     QSplitter* m_extraSplit = nullptr; // notes left, calendar right
     QWidget* pExtra = nullptr;
     QWidget* pnlCalendar = nullptr;
+    TCalendarPanelWidget* m_calendar = nullptr;
     QPlainTextEdit* memoPreview = nullptr;
     QLineEdit* edAttach = nullptr;
     QToolButton* btnHide = nullptr;
@@ -190,8 +191,6 @@ private:
     QAction* Runattachments1 = nullptr;
     QAction* miFilter = nullptr;
     QMenu* pmTasks = nullptr;
-    QMenu* m_calendarMenu = nullptr;
-    QAction* Specialdays1 = nullptr;
     QToolButton* btnRunAttachment = nullptr;
     QAction* AllTasks = nullptr;
     QAction* Noprojects1 = nullptr;

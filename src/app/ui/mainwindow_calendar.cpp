@@ -2,7 +2,9 @@
 
 #include "app/ui/mainwindow.h"
 
+#include "calendar/ui/calendarpanelwidget.h"
 #include "calendar/ui/specialdaysdialog.h"
+#include "core/settingsstore.h"
 
 void TfmMain::editSpecialDays()
 {
@@ -16,5 +18,18 @@ void TfmMain::editSpecialDays()
         dialog.exec();
     }
     ModalBusy = false;
-    RefreshCalendar();
+    m_calendar->refreshAll();
+}
+
+void TfmMain::RefreshCalendar()
+{
+    m_calendar->refreshTaskMarks();
+}
+
+void TfmMain::dayChangeRefresh()
+{
+    // A deadline filter such as "Today" counts from the new day.
+    m_view.SetDeadlineFilter(m_view.DeadlineRuleTag, m_settings);
+    RebuildView(false);
+    ScheduleNextAlarm();
 }

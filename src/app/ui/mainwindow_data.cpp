@@ -1,6 +1,7 @@
 // The File menu's data commands of the main window: backup, restore, purge, data set manager.
 #include "app/ui/mainwindow.h"
 
+#include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
 #include "core/clock.h"
 #include "core/settingsnames.h"
@@ -44,6 +45,7 @@ QString chooseBackupFolder(QWidget* parent, SettingsStore& settings)
 void TfmMain::backupData()
 {
     CommitPreviewNotes();
+    m_calendar->storeDiary();
     const QString folder = chooseBackupFolder(this, m_settings);
     if (folder.isEmpty())
         return;
@@ -73,10 +75,15 @@ void TfmMain::restoreData()
         if (answer == QMessageBox::Cancel) {
             QMessageBox::information(this, programTitle(), LanguageString(260));
         } else {
+            // The diary typed so far goes to its file first, so the restore starts from what the user sees.
+            m_calendar->storeDiary();
+            m_data.saveDiary();
             result = answer == QMessageBox::Yes ? m_data.restoreReplace(folder) : m_data.restoreMerge(folder);
             showTableMessages(result.messages);
             BuildFilterMenus();
             RebuildView(false);
+            m_calendar->refreshAll();
+            ScheduleNextAlarm();
         }
     }
     if (result.ok())
@@ -101,12 +108,15 @@ void TfmMain::purgeTasks()
         QMessageBox::critical(this, programTitle(), purge.error);
     QMessageBox::information(this, programTitle(), QString::number(purge.count) + LanguageString(244));
     RebuildView(false);
+    ScheduleNextAlarm();
+    RefreshCalendar();
 }
 
 void TfmMain::openDatasetManager()
 {
     for (;;) {
         CommitPreviewNotes();
+        m_calendar->storeDiary();
         QStringList errors;
         for (const QString& error : {m_data.saveTasks(), m_data.saveDiary(), m_data.saveTaskLog()}) {
             if (!error.isEmpty())

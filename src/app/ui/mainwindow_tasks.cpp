@@ -46,12 +46,6 @@ void TfmMain::ScheduleNextAlarm()
     Q_EMIT tasksChangedForAlarms();
 }
 
-void TfmMain::RefreshCalendar()
-{
-    // The calendar's day marks and its visible page follow the task table.
-    Q_EMIT tasksChangedForCalendar();
-}
-
 void TfmMain::autosizeIfEnabled()
 {
     if (m_settings.readBool(Settings::Other, Settings::Autosize, true))
