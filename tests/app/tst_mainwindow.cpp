@@ -352,6 +352,27 @@ private Q_SLOTS:
                                                              "second\x1b"_s);
     }
 
+    void alarm_overdueAtOpening_showsDialogAndDisableClearsIt()
+    {
+        // Due at 10:10 with a 15-minute lead: the alarm moment 09:55 has passed at 10:00.
+        QString overdue = row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(10, 10)))),
+                              u"Work"_s, u"1 - High"_s);
+        overdue.replace(u"\t\t\t\r\n"_s, u"\t 15=0\t\t\r\n"_s);
+        const QString folder = makeDataSet(u"Home set"_s, overdue);
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QString shownTask;
+        answerNextModal([&shownTask](QWidget* alarm) {
+            shownTask = child<QLineEdit>(alarm, u"lblTaskName"_s)->text();
+            child<QPushButton>(alarm, u"btnDisable"_s)->click();
+        });
+        QVERIFY(startAndShow(window));
+        QTRY_COMPARE(shownTask, u"Team call"_s);
+        QTRY_COMPARE(savedTasks(folder).cellText(4, colAlarm), QString());
+        QCOMPARE(savedTasks(folder).cellText(4, colTaskName), u"Team call"_s);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
     void startUp_lockedDataSet_showsErrorThenManager()
     {
         const QString folder = makeDataSet(u"Home set"_s);

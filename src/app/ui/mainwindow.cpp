@@ -77,7 +77,7 @@ QString hintTip(const QString& hint)
 } // namespace
 
 TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_view(m_data.MainGrid)
+    : QMainWindow(parent), m_settings(settings), m_view(m_data.MainGrid), m_alarms(m_data.MainGrid, settings)
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(programTitle());
@@ -172,6 +172,11 @@ void TfmMain::createActions()
     connect(miComplete1, &QAction::triggered, this, &TfmMain::CheckTask);
     connect(Runattachments1, &QAction::triggered, this, &TfmMain::runSelectedAttachment);
     connect(miFilter, &QAction::triggered, this, &TfmMain::showFilterDialog);
+
+    miMainMenuEnableAlarms = makeAction(this, QStringLiteral("miMainMenuEnableAlarms"), QStringLiteral("Enable alarms"),
+                                        {}, QStringLiteral("Switch the alarms on or off"));
+    miMainMenuEnableAlarms->setCheckable(true);
+    connect(miMainMenuEnableAlarms, &QAction::triggered, this, &TfmMain::miEnableAlarmsClick);
 
     pmTasks = new QMenu(this);
     pmTasks->setObjectName(QStringLiteral("pmTasks"));
@@ -282,6 +287,10 @@ void TfmMain::createMenus()
     QMenu* calendar = menuBar()->addMenu(QStringLiteral("&Calendar"));
     calendar->setObjectName(QStringLiteral("Calendar1"));
     m_calendar->fillCalendarMenu(calendar);
+
+    QMenu* configuration = menuBar()->addMenu(QStringLiteral("C&onfiguration"));
+    configuration->setObjectName(QStringLiteral("Configuration1"));
+    configuration->addAction(miMainMenuEnableAlarms);
 }
 
 void TfmMain::createLayout()
@@ -350,6 +359,7 @@ void TfmMain::createLayout()
     pnlCalendar->setMinimumWidth(minCalendarWidth);
     connect(m_calendar, &TCalendarPanelWidget::specialDaysRequested, this, &TfmMain::editSpecialDays);
     connect(m_calendar, &TCalendarPanelWidget::dayChanged, this, &TfmMain::dayChangeRefresh);
+    connect(m_calendar, &TCalendarPanelWidget::clockTicked, this, &TfmMain::alarmClockTick);
 
     m_extraSplit = new QSplitter(Qt::Horizontal);
     m_extraSplit->setObjectName(QStringLiteral("vSplitter"));
@@ -473,6 +483,7 @@ bool TfmMain::startUp()
     }
     m_deadlineItems.value(m_view.DeadlineRuleTag, m_deadlineItems.first())->setChecked(true);
     updateShowCompletedTexts(true);
+    miMainMenuEnableAlarms->setChecked(AlarmScheduler::alarmsEnabled(m_settings));
     m_list->loadSettings();
 
     if (!lockAndOpen(true)) {
@@ -536,6 +547,9 @@ void TfmMain::openDataSet()
     RebuildView(false);
     m_calendar->refreshAll();
     updateCaption();
+    // An alarm already overdue comes up once the event loop runs, over the window rather than
+    // before it.
+    QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
 }
 
 void TfmMain::showTableMessages(const QList<TableMessage>& messages)

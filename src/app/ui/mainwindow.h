@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarms/alarmscheduler.h"
 #include "core/dataset.h"
 #include "tasks/taskview.h"
 
@@ -47,7 +48,6 @@ public:
     // Flags other windows test before opening over this one.
     bool ModalBusy = false;
     bool TaskEditorOpen = false;
-    bool AlarmDialogOpen = false;
     bool HiddenToTray = false;
 
 public Q_SLOTS:
@@ -71,9 +71,8 @@ public Q_SLOTS:
     // the task table.
     void ScheduleNextAlarm();
     void RefreshCalendar();
-
-Q_SIGNALS:
-    void tasksChangedForAlarms();
+    // Shows the alarm of the armed row (the clock reached it, or the scheduler found it overdue).
+    void AlarmEvent1Timer();
 
 protected:
     bool event(QEvent* event) override;
@@ -133,6 +132,10 @@ private:
     void showTaskPopup(const QPoint& globalPos);
     void showFilterDialog();
 
+    // Alarms (mainwindow_alarms.cpp).
+    void alarmClockTick();
+    void miEnableAlarmsClick();
+
     // Calendar commands (mainwindow_calendar.cpp).
     void editSpecialDays();
     void dayChangeRefresh();
@@ -140,6 +143,7 @@ private:
     SettingsStore& m_settings;
     DataSet m_data;
     TaskView m_view;
+    AlarmScheduler m_alarms;
     QDate m_calendarDate; // the date the calendar opens on
     bool m_quit = false;
     bool m_startUpDone = false;
@@ -190,6 +194,7 @@ private:
     QAction* miComplete1 = nullptr;
     QAction* Runattachments1 = nullptr;
     QAction* miFilter = nullptr;
+    QAction* miMainMenuEnableAlarms = nullptr;
     QMenu* pmTasks = nullptr;
     QToolButton* btnRunAttachment = nullptr;
     QAction* AllTasks = nullptr;

@@ -40,12 +40,6 @@ void TfmMain::saveTaskTable()
         QMessageBox::critical(this, programTitle(), error);
 }
 
-void TfmMain::ScheduleNextAlarm()
-{
-    // Alarms are armed by the alarm scheduler; every command that changes tasks calls this.
-    Q_EMIT tasksChangedForAlarms();
-}
-
 void TfmMain::autosizeIfEnabled()
 {
     if (m_settings.readBool(Settings::Other, Settings::Autosize, true))

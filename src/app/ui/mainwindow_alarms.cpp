@@ -1,0 +1,82 @@
+// The main window's side of the alarms: arming after every change, the clock's check, and the
+// alarm dialog with each of its answers applied to the task table.
+
+#include "app/ui/mainwindow.h"
+
+#include "alarms/alarmactions.h"
+#include "alarms/ui/alarmdialog.h"
+#include "core/clock.h"
+#include "core/settingsnames.h"
+#include "core/settingsstore.h"
+
+#include <QAction>
+
+void TfmMain::ScheduleNextAlarm()
+{
+    if (m_alarms.ScheduleNextAlarm() == AlarmScheduler::Result::Overdue)
+        AlarmEvent1Timer();
+}
+
+void TfmMain::alarmClockTick()
+{
+    // The scheduler also notices a new day here, so tomorrow's alarms are armed after midnight
+    // whatever the calendar's own day check is set to.
+    if (m_alarms.tick(Clock::current().now()) >= 0)
+        AlarmEvent1Timer();
+}
+
+void TfmMain::miEnableAlarmsClick()
+{
+    m_settings.writeBool(Settings::Alarms, Settings::Enabled, miMainMenuEnableAlarms->isChecked());
+    ScheduleNextAlarm();
+}
+
+void TfmMain::AlarmEvent1Timer()
+{
+    // The alarm comes back, overdue, when the open editor or alarm closes and schedules again.
+    if (TaskEditorOpen || TfmAlarm::AlarmDialogOpen())
+        return;
+    const int tag = m_alarms.Tag();
+    if (tag < 0 || tag >= m_data.MainGrid.rowCount())
+        return;
+    {
+        // Hidden in the tray, the dialog comes up on its own, on top, without the main window.
+        TfmAlarm dialog(m_settings, m_data.MainGrid, tag, HiddenToTray ? nullptr : this);
+        dialog.exec();
+        // The table may have changed while the dialog was open: find the task again by its text.
+        const int row = relocateAlarmedRow(m_data.MainGrid, dialog.row(), dialog.rowText());
+        bool changed = false;
+        if (row >= 0) {
+            switch (dialog.action()) {
+            case AlarmAction::Snooze:
+                changed = snoozeAlarm(m_data.MainGrid, row, dialog.snoozeAmount(), dialog.snoozeUnit(),
+                                      Clock::current().now());
+                break;
+            case AlarmAction::CheckTask:
+                changed = checkAlarmedTask(m_data.MainGrid, row, dialog.scheduleNextOccurrence()) >= 0;
+                break;
+            case AlarmAction::DisableAlarm:
+                changed = disableAlarm(m_data.MainGrid, row);
+                break;
+            // Edit and delete run while the dialog still exists, so that their own scheduling
+            // cannot open a second alarm on top of this one.
+            case AlarmAction::EditTask:
+                EditTask(row, true);
+                RefreshCalendar();
+                break;
+            case AlarmAction::DeleteTask:
+                DeleteTask(row);
+                RefreshCalendar();
+                break;
+            case AlarmAction::None:
+                break;
+            }
+        }
+        if (changed) {
+            RebuildView(false);
+            saveTaskTable();
+            RefreshCalendar();
+        }
+    }
+    ScheduleNextAlarm();
+}
