@@ -7,6 +7,7 @@
 #include "core/settingsstore.h"
 #include "core/tablefiles.h"
 #include "core/tasktable.h"
+#include "support/testfiles.h"
 #include "tasks/ui/tasklistwidget.h"
 
 #include <QAction>
@@ -355,8 +356,9 @@ private Q_SLOTS:
     void alarm_overdueAtOpening_showsDialogAndDisableClearsIt()
     {
         // Due at 10:10 with a 15-minute lead: the alarm moment 09:55 has passed at 10:00.
-        QString overdue = row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(10, 10)))),
-                              u"Work"_s, u"1 - High"_s);
+        QString overdue =
+            row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(10, 10)))),
+                u"Work"_s, u"1 - High"_s);
         overdue.replace(u"\t\t\t\r\n"_s, u"\t 15=0\t\t\r\n"_s);
         const QString folder = makeDataSet(u"Home set"_s, overdue);
         SettingsStore settings(settingsPath());
@@ -371,6 +373,19 @@ private Q_SLOTS:
         QTRY_COMPARE(savedTasks(folder).cellText(4, colAlarm), QString());
         QCOMPARE(savedTasks(folder).cellText(4, colTaskName), u"Team call"_s);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void diary_typedThenMinimised_isSaved()
+    {
+        const QString folder = makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        auto* memo = child<QPlainTextEdit>(&window, u"memoDiary"_s);
+        memo->setFocus();
+        QTest::keyClicks(memo, u"Bought a new lamp"_s);
+        window.showMinimized();
+        QTRY_VERIFY(testFileContents(dataFilePath(folder, TableFile::Diary)).contains("Bought a new lamp"));
     }
 
     void startUp_lockedDataSet_showsErrorThenManager()

@@ -604,6 +604,18 @@ void TfmMain::showEvent(QShowEvent* event)
         m_list->AutosizeColumns();
 }
 
+void TfmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Minimising is a save point of the diary: the program may be left like that for days.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_startUpDone && !m_quit) {
+        m_calendar->storeDiary();
+        const QString error = m_data.saveDiary();
+        if (!error.isEmpty())
+            QMessageBox::critical(this, programTitle(), error);
+    }
+}
+
 void TfmMain::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);

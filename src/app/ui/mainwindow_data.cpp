@@ -135,6 +135,7 @@ void TfmMain::openDatasetManager()
             m_data.setLocation(manager.openName(), m_data.folder());
         if (!chosen) {
             updateCaption();
+            ScheduleNextAlarm();
             return;
         }
         const QString oldName = m_data.name();
