@@ -3,12 +3,13 @@
 #include "calendar/ui/monthcalendar.h"
 #include "core/clock.h"
 #include "core/dataset.h"
-#include "core/daynumber.h"
 #include "core/formatsettings.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tablefiles.h"
 #include "core/tasktable.h"
+#include "support/tables.h"
+#include "support/widgets.h"
 
 #include <QCalendarWidget>
 #include <QLabel>
@@ -46,13 +47,7 @@ private:
             qWarning("panel window not active");
         return m_panel.get();
     }
-    template <typename T> T* at(const char* name)
-    {
-        T* widget = m_panel->findChild<T*>(QLatin1String(name));
-        if (widget == nullptr)
-            qFatal("no %s", name);
-        return widget;
-    }
+    template <typename T> T* at(const char* name) { return childNamed<T>(m_panel.get(), name); }
     void click(const char* name) { QTest::mouseClick(at<QWidget>(name), Qt::LeftButton, {}, QPoint(4, 4)); }
     void addDiary(const QDate& date, const QString& text)
     {
@@ -66,7 +61,7 @@ private:
         QStringList cells(TaskColumnCount);
         cells[colComplete] = complete;
         cells[colTaskName] = name;
-        cells[colDue] = dayNumberText(dayNumber(QDateTime(due, QTime(9, 0))));
+        cells[colDue] = dueCell(due, 0.375);
         m_data->MainGrid.setRow(0, cells);
     }
     QString entryOf(const QDate& date) const
@@ -269,6 +264,9 @@ private Q_SLOTS:
         panel->ClockGetTime(2900);
         QCOMPARE(changed.count(), expectMove ? 2 : 1);
         QCOMPARE(panel->calendarDate(), QDate(2024, 3, 14));
+        m_clock.advanceSecs(1);
+        panel->ClockGetTime(3900); // a jump refreshes once, not on every later tick
+        QCOMPARE(changed.count(), expectMove ? 2 : 1);
     }
 };
 

@@ -1,9 +1,8 @@
 #include "calendar/calendarpanel.h"
-#include "calendar/daychangewatch.h"
 #include "calendar/diarymemo.h"
-#include "core/clock.h"
 #include "core/tablefiles.h"
 #include "core/tasktable.h"
+#include "support/tables.h"
 
 #include <QStandardPaths>
 #include <QTest>
@@ -14,10 +13,7 @@ namespace {
 
 TSortGrid diary(const QList<QStringList>& rows)
 {
-    TSortGrid grid(DiaryColumnCount, int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r)
-        grid.setRow(r, rows[r]);
-    return grid;
+    return gridOf(DiaryColumnCount, rows);
 }
 
 const QStringList placeholder{u"1"_s, u"1"_s, u"1"_s, {}};
@@ -113,37 +109,6 @@ private Q_SLOTS:
         CalendarPanel nothing(tasks, empty, special, QDate(2024, 3, 10));
         QVERIFY(!nothing.aPrevDiaryEntryExecute());
         QVERIFY(!nothing.aNextDiaryEntryExecute());
-    }
-
-    void dayChangeWatch_reportsMidnightOnlyWhenEnabled()
-    {
-        FixedClock clock(QDateTime(QDate(2024, 5, 31), QTime(23, 59, 59)));
-        Clock::setCurrent(&clock);
-        qint64 monotonic = 1000;
-        DayChangeWatch watch(monotonic);
-        const auto step = [&] {
-            clock.advanceSecs(1);
-            monotonic += 1000;
-            return watch.tick(monotonic);
-        };
-
-        DayChangeWatch::Tick tick = step(); // midnight, check switched off
-        QVERIFY(!tick.refresh());
-        QCOMPARE(watch.LastSeenDate(), QDate(2024, 5, 31));
-
-        watch.setDayRefreshEnabled(true);
-        tick = step();
-        QVERIFY(tick.dayChanged && !tick.clockJumped);
-        QCOMPARE(watch.LastSeenDate(), QDate(2024, 6, 1));
-        QVERIFY(!step().refresh());
-
-        // The wall clock set forward an hour while only a tick passed.
-        clock.advanceSecs(3600);
-        monotonic += 450;
-        tick = watch.tick(monotonic);
-        QVERIFY(tick.clockJumped && !tick.dayChanged);
-        QVERIFY(!step().refresh());
-        Clock::setCurrent(nullptr);
     }
 };
 

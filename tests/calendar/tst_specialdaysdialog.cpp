@@ -4,11 +4,10 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tablefiles.h"
+#include "support/tables.h"
 #include "support/testfiles.h"
+#include "support/widgets.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -19,9 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -43,14 +40,12 @@ private:
 
     void open(const QList<QStringList>& rows)
     {
-        m_grid = TSortGrid(SpecialColumnCount, std::max(1, int(rows.size())));
-        for (int r = 0; r < rows.size(); ++r)
-            m_grid.setRow(r, rows[r]);
+        m_grid = gridOf(SpecialColumnCount, rows);
         m_dialog =
             std::make_unique<TfmSpecial>(*m_settings, m_grid, [this] { return saveSpecialTable(m_grid, filePath()); });
         m_dialog->show();
     }
-    template <typename T = QWidget> T* at(const char* name) { return m_dialog->findChild<T*>(QLatin1String(name)); }
+    template <typename T = QWidget> T* at(const char* name) { return childNamed<T>(m_dialog.get(), name); }
     void click(const char* name) { at<QAbstractButton>(name)->click(); }
     void type(const QString& text)
     {
@@ -59,35 +54,9 @@ private:
     }
     bool modifiedShown() { return at("lblModified")->isVisible(); }
 
-    // Runs the action, pressing the given buttons of the boxes it opens, in order (YesToAll: Yes with
-    // "Don't ask this question again"); returns their texts. Boxes beyond the answers are closed.
-    QStringList answering(const QList<Box::StandardButton>& answers, const std::function<void()>& action)
-    {
-        QStringList texts;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (box == nullptr)
-                return;
-            auto* message = qobject_cast<QMessageBox*>(box);
-            texts.append(message ? message->text() : box->findChild<QLabel*>(u"lblMessage"_s)->text());
-            const auto answer = texts.size() <= answers.size() ? answers.at(texts.size() - 1) : Box::NoButton;
-            if (answer == Box::NoButton) {
-                box->done(QDialog::Rejected);
-            } else if (message) {
-                message->button(answer)->click();
-            } else {
-                box->findChild<QCheckBox*>(u"cbAsk"_s)->setChecked(answer == Box::YesToAll);
-                box->findChild<QPushButton*>(answer == Box::No ? u"btnNo"_s : u"btnYes"_s)->click();
-            }
-        });
-        poll.start(5);
-        action();
-        return texts;
-    }
     QStringList clicking(const char* name, const QList<Box::StandardButton>& answers = {})
     {
-        return answering(answers, [&] { click(name); });
+        return answerModals(answers, [&] { click(name); });
     }
 
 private Q_SLOTS:
@@ -195,7 +164,7 @@ private Q_SLOTS:
 
         const QStringList question{LanguageString(502) + u'\n' + LanguageString(503)};
         if (!edit.isEmpty()) {
-            QCOMPARE(answering({Box::No}, [&] { QTest::keyClick(m_dialog.get(), Qt::Key_Escape); }), question);
+            QCOMPARE(answerModals({Box::No}, [&] { QTest::keyClick(m_dialog.get(), Qt::Key_Escape); }), question);
             QVERIFY(m_dialog->isVisible());
         }
         QCOMPARE(clicking("btnClose", {Box::Yes}), edit.isEmpty() ? QStringList() : question);

@@ -1,5 +1,6 @@
 #include "core/applanguage.h"
 #include "core/languagesource.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,14 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+using namespace Qt::Literals::StringLiterals;
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+namespace {
 
 QByteArray compiled(const QString& sourceText)
 {
@@ -41,21 +37,21 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_user.isValid() && m_shared.isValid());
-        writeFile(m_user.filePath(QStringLiteral("de.lng")), compiled(QStringLiteral("188\tKeine Datei\n5\tfünf\n")));
-        writeFile(m_shared.filePath(QStringLiteral("de.lng")), compiled(QStringLiteral("188\tshadowed\n")));
-        writeFile(m_user.filePath(QStringLiteral("pt.br.lng")), compiled(QStringLiteral("188\tNenhum arquivo\n")));
-        writeFile(m_shared.filePath(QStringLiteral("fr.LNG")), compiled(QStringLiteral("188\tAucun fichier\n")));
-        writeFile(m_user.filePath(QStringLiteral("native.lng")), compiled(QStringLiteral("188\tnot the built-in\n")));
-        writeFile(m_user.filePath(QStringLiteral("notes.txt")), "188\tnot a language\n");
-        writeFile(m_user.filePath(QStringLiteral("bad.lng")), "XX3.00");
-        writeFile(m_user.filePath(QStringLiteral("cut.lng")), compiled(QStringLiteral("188\tcut\n")).chopped(1));
-        writeFile(
-            m_user.filePath(QStringLiteral("locale.lng")),
+        QVERIFY(writeTestFile(m_user.filePath(u"de.lng"_s), compiled(u"188\tKeine Datei\n5\tfünf\n"_s)));
+        QVERIFY(writeTestFile(m_shared.filePath(u"de.lng"_s), compiled(u"188\tshadowed\n"_s)));
+        QVERIFY(writeTestFile(m_user.filePath(u"pt.br.lng"_s), compiled(u"188\tNenhum arquivo\n"_s)));
+        QVERIFY(writeTestFile(m_shared.filePath(u"fr.LNG"_s), compiled(u"188\tAucun fichier\n"_s)));
+        QVERIFY(writeTestFile(m_user.filePath(u"native.lng"_s), compiled(u"188\tnot the built-in\n"_s)));
+        QVERIFY(writeTestFile(m_user.filePath(u"notes.txt"_s), "188\tnot a language\n"));
+        QVERIFY(writeTestFile(m_user.filePath(u"bad.lng"_s), "XX3.00"));
+        QVERIFY(writeTestFile(m_user.filePath(u"cut.lng"_s), compiled(u"188\tcut\n"_s).chopped(1)));
+        QVERIFY(writeTestFile(
+            m_user.filePath(u"locale.lng"_s),
             compiled(QStringLiteral("%ShortDateFormat\tdd.mm.yy\n%LongDateFormat\tdddd\n%ShortTimeFormat\thh:nn\n"
                                     "%LongTimeFormat\thh:nn:ss\n%DateSeparator\t.\n%TimeSeparator\t:\n"
                                     "%ShortMonthNames\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\n"
                                     "%LongMonthNames\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\n"
-                                    "%ShortDayNames\t1\t2\t3\t4\t5\t6\t7\n%LongDayNames\t1\t2\t3\t4\t5\t6\t7\n")));
+                                    "%ShortDayNames\t1\t2\t3\t4\t5\t6\t7\n%LongDayNames\t1\t2\t3\t4\t5\t6\t7\n"))));
         lang.setFolders({m_user.path(), m_shared.path()});
     }
 
@@ -63,19 +59,19 @@ private Q_SLOTS:
 
     void languageString_fallsBackToNativeThenUndefined()
     {
-        SetLanguage(QStringLiteral("de"));
-        QCOMPARE(LanguageString(188), QStringLiteral("Keine Datei")); // the user's folder comes first
-        QCOMPARE(LanguageString(5), QStringLiteral("fünf"));
-        QCOMPARE(LanguageString(809), QStringLiteral("Tasks: ")); // only in the native file
-        QCOMPARE(LanguageString(1), QStringLiteral("undefined language string"));
-        QCOMPARE(LanguageStrings({188, 809, 1}), QStringLiteral("Keine Datei\r\nTasks: \r\nundefined language string"));
+        SetLanguage(u"de"_s);
+        QCOMPARE(LanguageString(188), u"Keine Datei"_s); // the user's folder comes first
+        QCOMPARE(LanguageString(5), u"fünf"_s);
+        QCOMPARE(LanguageString(809), u"Tasks: "_s); // only in the native file
+        QCOMPARE(LanguageString(1), u"undefined language string"_s);
+        QCOMPARE(LanguageStrings({188, 809, 1}), u"Keine Datei\r\nTasks: \r\nundefined language string"_s);
         QVERIFY(lang.loadError().isEmpty());
 
-        SetLanguage(QStringLiteral("pt.br")); // the previous file is let go
-        QCOMPARE(LanguageString(188), QStringLiteral("Nenhum arquivo"));
-        QCOMPARE(LanguageString(5), QStringLiteral("undefined language string"));
-        SetLanguage(QStringLiteral("fr")); // found although the ending is in capitals
-        QCOMPARE(LanguageString(188), QStringLiteral("Aucun fichier"));
+        SetLanguage(u"pt.br"_s); // the previous file is let go
+        QCOMPARE(LanguageString(188), u"Nenhum arquivo"_s);
+        QCOMPARE(LanguageString(5), u"undefined language string"_s);
+        SetLanguage(u"fr"_s); // found although the ending is in capitals
+        QCOMPARE(LanguageString(188), u"Aucun fichier"_s);
     }
 
     void nativeName_inAnyCase_usesTheBuiltInFile_data()
@@ -90,8 +86,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         SetLanguage(name);
-        QCOMPARE(lang.currentFilePath(), QStringLiteral(":/lang/native.lng"));
-        QCOMPARE(LanguageString(188), QStringLiteral("This task has no attached file."));
+        QCOMPARE(lang.currentFilePath(), u":/lang/native.lng"_s);
+        QCOMPARE(LanguageString(188), u"This task has no attached file."_s);
         QVERIFY(lang.currentFile().isNative());
     }
 
@@ -112,7 +108,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, error);
         SetLanguage(name);
-        QCOMPARE(LanguageString(188), QStringLiteral("This task has no attached file."));
+        QCOMPARE(LanguageString(188), u"This task has no attached file."_s);
         QCOMPARE(lang.loadError(), error);
         QVERIFY(!lang.localeSettings());
     }
@@ -120,19 +116,17 @@ private Q_SLOTS:
     void availableLanguages_listsEachFileOnce()
     {
         // Native first, then per folder by name; the user's native.lng and the shadowed de.lng add nothing.
-        QCOMPARE(
-            AvailableLanguages(),
-            (QStringList{QStringLiteral("Native"), QStringLiteral("bad"), QStringLiteral("cut"), QStringLiteral("de"),
-                         QStringLiteral("locale"), QStringLiteral("pt.br"), QStringLiteral("fr")}));
+        QCOMPARE(AvailableLanguages(),
+                 (QStringList{u"Native"_s, u"bad"_s, u"cut"_s, u"de"_s, u"locale"_s, u"pt.br"_s, u"fr"_s}));
     }
 
     void localeSettings_comeFromTheCurrentFile()
     {
         QVERIFY(!lang.localeSettings()); // the native file has none
-        SetLanguage(QStringLiteral("locale"));
+        SetLanguage(u"locale"_s);
         const std::optional<FormatSettings> settings = lang.localeSettings();
         QVERIFY(settings);
-        QCOMPARE(settings->shortDateFormat, QStringLiteral("dd.mm.yy"));
+        QCOMPARE(settings->shortDateFormat, u"dd.mm.yy"_s);
         QCOMPARE(settings->dateSeparator, QLatin1Char('.'));
     }
 
@@ -157,7 +151,7 @@ private Q_SLOTS:
         QFile source(QStringLiteral(TARNWICK_SOURCE_DIR "/resources/lang/native.txt"));
         QVERIFY(source.open(QIODevice::ReadOnly));
         int previous = -1;
-        const QRegularExpression numbered(QStringLiteral("^(\\d+)\\t"), QRegularExpression::MultilineOption);
+        const QRegularExpression numbered(u"^(\\d+)\\t"_s, QRegularExpression::MultilineOption);
         for (const QRegularExpressionMatch& match : numbered.globalMatch(QString::fromUtf8(source.readAll()))) {
             QVERIFY2(match.captured(1).toInt() > previous, qPrintable(match.captured(1)));
             previous = match.captured(1).toInt();

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/tables.h"
 #include "support/testfiles.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -19,7 +20,7 @@ namespace {
 
 QString due(int y, int m, int d)
 {
-    return dayNumberText(dayNumber(QDate(y, m, d)));
+    return dueCell(QDate(y, m, d));
 }
 
 void addTask(DataSet& data, const QString& complete, const QString& name, const QString& dueCell,
@@ -60,7 +61,7 @@ private:
 
     QString newFolder()
     {
-        const QString path = m_root.filePath(QStringLiteral("set%1").arg(++m_folders));
+        const QString path = m_root.filePath(u"set%1"_s.arg(++m_folders));
         QDir().mkpath(path);
         return path;
     }
@@ -136,7 +137,8 @@ private Q_SLOTS:
         for (const QString& error : {data.saveTasks(), data.saveDiary(), data.saveProjects(), data.saveTaskLog(),
                                      data.saveSpecial(), data.saveAssignees()})
             QVERIFY2(error.isEmpty(), qPrintable(error));
-        QVERIFY(testFileContents(dataFilePath(data.folder(), TableFile::Tasks)).startsWith("300\t\t\t\t\t\t\t\t\t\t\r\n"));
+        QVERIFY(
+            testFileContents(dataFilePath(data.folder(), TableFile::Tasks)).startsWith("300\t\t\t\t\t\t\t\t\t\t\r\n"));
 
         DataSet again;
         again.setLocation(u"Test"_s, data.folder());

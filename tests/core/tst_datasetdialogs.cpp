@@ -7,6 +7,7 @@
 #include "core/ui/confirmbox.h"
 #include "core/ui/datasetmanager.h"
 #include "core/ui/foldererror.h"
+#include "support/testfiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -64,8 +65,7 @@ void answerMessageBox(QMessageBox::StandardButton answer)
 
 void touch(const QString& path)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(writeTestFile(path, {}));
 }
 
 } // namespace
@@ -162,10 +162,8 @@ private Q_SLOTS:
         QDir().mkpath(a);
         QDir().mkpath(b);
         touch(dataFilePath(b, TableFile::Tasks));
-        QFile list(dataFilePath(program, u"datasets.ini"_s));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write(QStringLiteral("A\t%1\r\nB\t%2\r\n").arg(a, b).toUtf8());
-        list.close();
+        const QString list = dataFilePath(program, u"datasets.ini"_s);
+        QVERIFY(writeTestFile(list, u"A\t%1\r\nB\t%2\r\n"_s.arg(a, b).toUtf8()));
         settings.writeString(Settings::Startup, Settings::Dataset, u"B"_s);
 
         TfmDatasetManager manager(settings, program, a);
@@ -193,8 +191,7 @@ private Q_SLOTS:
         QCOMPARE(manager.result(), int(QDialog::Accepted));
         QCOMPARE(manager.chosenName(), u"A"_s);
         QCOMPARE(manager.chosenFolder(), a);
-        QVERIFY(list.open(QIODevice::ReadOnly));
-        QCOMPARE(list.readAll(), QStringLiteral("A\t%1\r\n").arg(a).toUtf8());
+        QCOMPARE(testFileContents(list), u"A\t%1\r\n"_s.arg(a).toUtf8());
         QCOMPARE(settings.readString(Settings::Startup, Settings::Dataset, u"x"_s), QString());
     }
 

@@ -3,6 +3,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tablefiles.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,17 +15,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void touch(const QString& path)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x\r\n");
+    QVERIFY(writeTestFile(path, "x\r\n"));
 }
 
 QList<QList<int>> strings(const QList<DataSetMessage>& messages)
@@ -45,10 +38,10 @@ private:
     int m_count = 0;
 
     // A fresh program folder and settings file for each test.
-    QString programFolder() { return m_dir.filePath(QStringLiteral("program%1").arg(m_count)); }
+    QString programFolder() { return m_dir.filePath(u"program%1"_s.arg(m_count)); }
     QString folder(const QString& name)
     {
-        const QString path = m_dir.filePath(QStringLiteral("data%1/").arg(m_count) + name);
+        const QString path = m_dir.filePath(u"data%1/"_s.arg(m_count) + name);
         QDir().mkpath(path);
         return path;
     }
@@ -87,7 +80,7 @@ private Q_SLOTS:
         QCOMPARE(list.startupRow(settings), 0);
         QCOMPARE(list.startupSelection(settings), 1);
         QVERIFY(list.save().isEmpty());
-        QCOMPARE(readAll(list.filePath()), (LanguageString(821) + u'\t' + programFolder() + u"\r\n").toUtf8());
+        QCOMPARE(testFileContents(list.filePath()), (LanguageString(821) + u'\t' + programFolder() + u"\r\n").toUtf8());
 
         settings.writeString(Settings::Startup, Settings::SourcePath, u"C:\\"_s);
         QFile::remove(list.filePath());
@@ -142,7 +135,7 @@ private Q_SLOTS:
         QVERIFY(!result.openNameChanged);
         for (const QString& file : TableFile::all())
             QVERIFY2(QFile::exists(dataFilePath(to, file)), qPrintable(file));
-        QCOMPARE(readAll(dataFilePath(to, TableFile::Diary)), QByteArray("x\r\n"));
+        QCOMPARE(testFileContents(dataFilePath(to, TableFile::Diary)), QByteArray("x\r\n"));
         QVERIFY(QFile::exists(dataFilePath(from, TableFile::Lock)));
         QVERIFY(!QFile::exists(dataFilePath(from, TableFile::Tasks)));
     }

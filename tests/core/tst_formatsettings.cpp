@@ -56,11 +56,8 @@ private Q_SLOTS:
         // Patterns the program itself uses.
         QTest::newRow("weekday check") << u"ddddd\" is \"dddd"_s << friday << u"5/03/2004 is Friday"_s;
         QTest::newRow("day caption") << u"mmm d\",\" yyyy"_s << friday << u"Mar 5, 2004"_s;
-        QTest::newRow("weekday caption") << u"dddd"_s << friday << u"Friday"_s;
         QTest::newRow("alarm due") << u"mmm dd\",\" yyyy \"at\" "_s << jan5 << u"Jan 05, 2004 at "_s;
         QTest::newRow("export time") << u"hh:mm"_s << evening << u"21:05"_s;
-        QTest::newRow("export time early") << u"hh:mm"_s << jan5 << u"09:30"_s;
-        QTest::newRow("short date") << u"ddddd"_s << friday << u"5/03/2004"_s;
         QTest::newRow("long date") << u"dddddd"_s << friday << u"Friday, 5 March 2004"_s;
         QTest::newRow("short time") << u"t"_s << evening << u"9:05 PM"_s;
         QTest::newRow("long time") << u"tt"_s << evening << u"21:05:07"_s;
@@ -72,9 +69,7 @@ private Q_SLOTS:
         QTest::newRow("mm after hh blank") << u"hh mm"_s << evening << u"21 05"_s;
         QTest::newRow("mm after minutes") << u"h:mm mm"_s << evening << u"21:05 03"_s;
         QTest::newRow("mm not after hour") << u"mm ss"_s << evening << u"03 07"_s;
-        QTest::newRow("short names") << u"ddd mmm"_s << friday << u"Fri Mar"_s;
         QTest::newRow("five m") << u"mmmmm"_s << friday << u"March"_s;
-        QTest::newRow("three y") << u"yyy"_s << friday << u"2004"_s;
         QTest::newRow("one y") << u"y"_s << friday << u"04"_s;
         QTest::newRow("hhh") << u"hhh"_s << jan5 << u"09"_s;
         // 12-hour clock.
@@ -150,8 +145,6 @@ private Q_SLOTS:
         QCOMPARE(longDateText(date, s), longDate);
         QCOMPARE(shortTimeText(time, s), shortTime);
         QCOMPARE(longTimeText(time, s), longTime);
-        QCOMPARE(s.shortMonthNames.size(), 12);
-        QCOMPARE(s.longDayNames.size(), 7);
         QCOMPARE(s.longDayNames.first(), locale.dayName(7, QLocale::LongFormat));
         // What the locale writes, the program reads back.
         QCOMPARE(parseShortDate(shortDateText(date, s), s), date);
@@ -182,9 +175,7 @@ private Q_SLOTS:
         QTest::newRow("other separator") << dmy << u" 05-03-2004 "_s << march5;
         QTest::newRow("named month") << dmy << u"5 Mar 2004"_s << march5;
         QTest::newRow("long name first") << dmy << u"MARCH 5, 2004"_s << march5;
-        QTest::newRow("name in m/d/y") << mdy << u"5 march 2004"_s << march5;
         QTest::newRow("d/m no year") << dmy << u"5/3"_s << march5ThisYear;
-        QTest::newRow("m/d no year") << mdy << u"3/5"_s << march5ThisYear;
         QTest::newRow("y/m/d no year") << ymd << u"3/5"_s << march5ThisYear;
         QTest::newRow("name no year") << mdy << u"Mar 5"_s << march5ThisYear;
         QTest::newRow("yy window start") << dmy << u"5/3/75"_s << QDate(1975, 3, 5);
@@ -192,7 +183,6 @@ private Q_SLOTS:
         QTest::newRow("one-digit year") << dmy << u"5/3/4"_s << march5;
         QTest::newRow("quoted literal") << u"d/mm/yyyy \"r.\""_s << u"5/3/2004 r."_s << march5;
         QTest::newRow("31 February") << dmy << u"31/02/2025"_s << QDate();
-        QTest::newRow("day 0") << dmy << u"0/3/2004"_s << QDate();
         QTest::newRow("month 13") << dmy << u"5/13/2004"_s << QDate();
         QTest::newRow("empty") << dmy << QString() << QDate();
         QTest::newRow("garbage") << dmy << u"soon"_s << QDate();
@@ -201,7 +191,6 @@ private Q_SLOTS:
         QTest::newRow("unknown name") << dmy << u"5/Foo/2004"_s << QDate();
         QTest::newRow("two names") << dmy << u"5 Mar Apr"_s << QDate();
         QTest::newRow("four fields") << dmy << u"1/2/3/4"_s << QDate();
-        QTest::newRow("negative") << dmy << u"-5/3/2004"_s << QDate();
         QTest::newRow("huge number") << dmy << u"5/3/99999999999"_s << QDate();
     }
 
@@ -224,12 +213,10 @@ private Q_SLOTS:
         QTest::newRow("PM") << u"9:30 PM"_s << QTime(21, 30);
         QTest::newRow("pm glued") << u"9:30pm"_s << QTime(21, 30);
         QTest::newRow("12 am") << u"12:05 am"_s << QTime(0, 5);
-        QTest::newRow("12 pm") << u"12:00 PM"_s << QTime(12, 0);
         QTest::newRow("marker first") << u"p 3:30"_s << QTime(15, 30);
         QTest::newRow("13 PM") << u"13:00 PM"_s << QTime();
         QTest::newRow("24:00") << u"24:00"_s << QTime();
         QTest::newRow("minute 60") << u"9:60"_s << QTime();
-        QTest::newRow("hour only") << u"9"_s << QTime();
         QTest::newRow("empty") << QString() << QTime();
         QTest::newRow("trailing text") << u"9:30 xyz"_s << QTime();
         QTest::newRow("four parts") << u"9:30:15:1"_s << QTime();

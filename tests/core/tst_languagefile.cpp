@@ -1,5 +1,6 @@
 #include "core/languagefile.h"
 #include "core/languagesource.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -8,6 +9,8 @@
 #include <QTest>
 
 #include <array>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -132,14 +135,14 @@ private Q_SLOTS:
         QString error;
         const std::optional<LanguageSource> source = parseLanguageSource(text, &error);
         QVERIFY2(source, qPrintable(error));
-        QCOMPARE(source->strings.value(5), QStringLiteral("  two blanks  "));
+        QCOMPARE(source->strings.value(5), u"  two blanks  "_s);
         QCOMPARE(source->strings.value(7), QString());
-        QCOMPARE(source->strings.value(9), QStringLiteral("Line one\r\nLine two\tTAB \\ back\x01"));
+        QCOMPARE(source->strings.value(9), u"Line one\r\nLine two\tTAB \\ back\x01"_s);
 
         for (const bool native : {false, true}) {
             const QByteArray bytes = compileLanguageFile(*source, native, &error);
             QVERIFY2(error.isEmpty(), qPrintable(error));
-            const LanguageFile file = LanguageFile::fromBytes(bytes, QStringLiteral("native.lng"));
+            const LanguageFile file = LanguageFile::fromBytes(bytes, u"native.lng"_s);
             QVERIFY2(file.isValid(), qPrintable(file.errorString()));
             QCOMPARE(file.version(), 300);
             QCOMPARE(file.isNative(), native); // from 3.0 the flags decide, not the name
@@ -147,15 +150,15 @@ private Q_SLOTS:
             for (auto it = source->strings.cbegin(); it != source->strings.cend(); ++it)
                 QCOMPARE(file.text(it.key()), std::optional<QString>(*it));
             QVERIFY(!file.contains(6));
-            QCOMPARE(file.windowTextNumber(QStringLiteral("TfmSort"), QStringLiteral("cbPrimKey.Items")), 9);
-            QCOMPARE(file.windowTextNumber(QStringLiteral("TfmSort"), QStringLiteral("btnOK.Caption")), -1);
+            QCOMPARE(file.windowTextNumber(u"TfmSort"_s, u"cbPrimKey.Items"_s), 9);
+            QCOMPARE(file.windowTextNumber(u"TfmSort"_s, u"btnOK.Caption"_s), -1);
             QVERIFY(file.locale());
             const FormatSettings& f = file.locale()->format;
-            QCOMPARE(f.shortDateFormat, QStringLiteral("dd.mm.yyyy"));
+            QCOMPARE(f.shortDateFormat, u"dd.mm.yyyy"_s);
             QCOMPARE(f.thousandSeparator, QLatin1Char(' '));
             QCOMPARE(f.decimalSeparator, QLatin1Char('.')); // not given: the default
-            QCOMPARE(f.shortMonthNames.value(2), QStringLiteral("Mär"));
-            QCOMPARE(f.longDayNames.value(6), QStringLiteral("Samstag"));
+            QCOMPARE(f.shortMonthNames.value(2), u"Mär"_s);
+            QCOMPARE(f.longDayNames.value(6), u"Samstag"_s);
 
             // The dump reads back as the same source.
             const QString dumped = formatLanguageSource(languageSourceOf(file));
@@ -169,12 +172,12 @@ private Q_SLOTS:
     void compile_withoutLocaleLines_hasNoLocaleBlock()
     {
         QString error;
-        const std::optional<LanguageSource> source = parseLanguageSource(QStringLiteral("1\tA\n"), &error);
+        const std::optional<LanguageSource> source = parseLanguageSource(u"1\tA\n"_s, &error);
         QVERIFY(source);
         const LanguageFile file = LanguageFile::fromBytes(compileLanguageFile(*source, false, &error));
         QVERIFY(file.isValid());
         QVERIFY(!file.locale());
-        QCOMPARE(file.text(1), std::optional<QString>(QStringLiteral("A")));
+        QCOMPARE(file.text(1), std::optional<QString>(u"A"_s));
     }
 
     void read_olderLayouts_data()
@@ -206,20 +209,20 @@ private Q_SLOTS:
         const LanguageFile file = LanguageFile::fromBytes(buildFile(layout), fileName);
         QVERIFY2(file.isValid(), qPrintable(file.errorString()));
         QCOMPARE(file.isNative(), native);
-        QCOMPARE(file.text(10), std::optional<QString>(QStringLiteral("OK")));
+        QCOMPARE(file.text(10), std::optional<QString>(u"OK"_s));
         QCOMPARE(file.text(11), std::optional<QString>(QString())); // all one bits: empty text
-        QCOMPARE(file.text(12), std::optional<QString>(QStringLiteral("Zürich")));
+        QCOMPARE(file.text(12), std::optional<QString>(u"Zürich"_s));
         QVERIFY(!file.contains(13) && !file.contains(9));
-        QCOMPARE(file.windowTextNumber(QStringLiteral("TfmMain"), QStringLiteral("lblX.Caption")), 11);
-        QCOMPARE(file.fontNames(), QStringList{QStringLiteral("Arial")});
+        QCOMPARE(file.windowTextNumber(u"TfmMain"_s, u"lblX.Caption"_s), 11);
+        QCOMPARE(file.fontNames(), QStringList{u"Arial"_s});
         QCOMPARE(bool(file.locale()), locale);
         if (locale) {
             const FormatSettings& f = file.locale()->format;
-            QCOMPARE(f.shortMonthNames.value(0), QStringLiteral("Januar")); // six characters kept
-            QCOMPARE(f.longMonthNames.value(8), QStringLiteral("September"));
-            QCOMPARE(f.shortDayNames.value(3), QStringLiteral("Wednes"));
-            QCOMPARE(f.longDateFormat, QStringLiteral("dddd, mmmm d, yyyy"));
-            QCOMPARE(f.timePMString, QStringLiteral("PM"));
+            QCOMPARE(f.shortMonthNames.value(0), u"Januar"_s); // six characters kept
+            QCOMPARE(f.longMonthNames.value(8), u"September"_s);
+            QCOMPARE(f.shortDayNames.value(3), u"Wednes"_s);
+            QCOMPARE(f.longDateFormat, u"dddd, mmmm d, yyyy"_s);
+            QCOMPARE(f.timePMString, u"PM"_s);
             QCOMPARE(f.twoDigitYearWindow, 50);
             QCOMPARE(f.listSeparator, QLatin1Char(';'));
             QCOMPARE(file.locale()->eraYearOffsets.value(2), -2);
@@ -231,7 +234,7 @@ private Q_SLOTS:
         for (const QByteArray& data : {QByteArray(), QByteArray("L"), QByteArray("LX3.00"), QByteArray("MZ\x90")}) {
             const LanguageFile file = LanguageFile::fromBytes(data);
             QVERIFY(!file.isValid());
-            QCOMPARE(file.errorString(), QStringLiteral("Not a language file or old version (1.1)"));
+            QCOMPARE(file.errorString(), u"Not a language file or old version (1.1)"_s);
         }
     }
 
@@ -281,8 +284,7 @@ private Q_SLOTS:
         QFETCH(QString, problem);
         const LanguageFile file = LanguageFile::fromBytes(data);
         QVERIFY(!file.isValid());
-        QVERIFY2(file.errorString().startsWith(QStringLiteral("Language file is damaged: ")) &&
-                     file.errorString().contains(problem),
+        QVERIFY2(file.errorString().startsWith(u"Language file is damaged: "_s) && file.errorString().contains(problem),
                  qPrintable(file.errorString()));
         QVERIFY(file.entries().isEmpty());
     }
@@ -340,26 +342,26 @@ private Q_SLOTS:
     {
         QString error;
         LanguageSource source;
-        source.strings.insert(1, QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
+        source.strings.insert(1, u"a"_s + QChar(0) + u"b"_s);
         QVERIFY(compileLanguageFile(source, false, &error).isEmpty());
-        QVERIFY(error.contains(QStringLiteral("NUL")));
+        QVERIFY(error.contains(u"NUL"_s));
 
-        source.strings = {{70000, QStringLiteral("x")}};
+        source.strings = {{70000, u"x"_s}};
         error.clear();
         QVERIFY(compileLanguageFile(source, false, &error).isEmpty());
-        QVERIFY(error.contains(QStringLiteral("70000")));
+        QVERIFY(error.contains(u"70000"_s));
 
         source.strings.clear();
-        source.windowTexts[QString(300, u'g')].insert(QStringLiteral("m"), 1);
+        source.windowTexts[QString(300, u'g')].insert(u"m"_s, 1);
         error.clear();
         QVERIFY(compileLanguageFile(source, false, &error).isEmpty());
-        QVERIFY(error.contains(QStringLiteral("longer than 255")));
+        QVERIFY(error.contains(u"longer than 255"_s));
 
         source.windowTexts.clear();
         source.locale = LanguageLocale{}; // no month names at all
         error.clear();
         QVERIFY(compileLanguageFile(source, false, &error).isEmpty());
-        QVERIFY(error.contains(QStringLiteral("takes 12 names")));
+        QVERIFY(error.contains(u"takes 12 names"_s));
     }
 
     void twk_compileThenDump_givesTheStringsBack()
@@ -367,39 +369,30 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString sourcePath = QStringLiteral(TARNWICK_SOURCE_DIR "/resources/lang/native.txt");
-        const QString out = dir.filePath(QStringLiteral("en.lng"));
+        const QString out = dir.filePath(u"en.lng"_s);
         QProcess twk;
-        twk.start(QStringLiteral(TWK_TOOL_PATH), {QStringLiteral("lng"), QStringLiteral("compile"), sourcePath, out});
+        twk.start(QStringLiteral(TWK_TOOL_PATH), {u"lng"_s, u"compile"_s, sourcePath, out});
         QVERIFY(twk.waitForFinished());
         QCOMPARE(twk.exitCode(), 0);
-        twk.start(QStringLiteral(TWK_TOOL_PATH), {QStringLiteral("lng"), QStringLiteral("dump"), out});
+        twk.start(QStringLiteral(TWK_TOOL_PATH), {u"lng"_s, u"dump"_s, out});
         QVERIFY(twk.waitForFinished());
         QCOMPARE(twk.exitCode(), 0);
 
-        QFile file(sourcePath);
-        QVERIFY(file.open(QIODevice::ReadOnly));
         QString error;
-        const std::optional<LanguageSource> original = parseLanguageSource(file.readAll(), &error);
+        const std::optional<LanguageSource> original = parseLanguageSource(testFileContents(sourcePath), &error);
         const std::optional<LanguageSource> dumped = parseLanguageSource(twk.readAllStandardOutput(), &error);
         QVERIFY2(original && dumped, qPrintable(error));
         QCOMPARE(dumped->strings, original->strings);
 
         // A source with an error writes nothing and leaves an older file as it was.
-        const QString bad = dir.filePath(QStringLiteral("bad.txt"));
-        QFile badFile(bad);
-        QVERIFY(badFile.open(QIODevice::WriteOnly));
-        badFile.write("1\tfine\n2 no tab\n");
-        badFile.close();
-        QFile previous(out);
-        QVERIFY(previous.open(QIODevice::ReadOnly));
-        const QByteArray old = previous.readAll();
-        previous.close();
-        twk.start(QStringLiteral(TWK_TOOL_PATH), {QStringLiteral("lng"), QStringLiteral("compile"), bad, out});
+        const QString bad = dir.filePath(u"bad.txt"_s);
+        QVERIFY(writeTestFile(bad, "1\tfine\n2 no tab\n"));
+        const QByteArray old = testFileContents(out);
+        twk.start(QStringLiteral(TWK_TOOL_PATH), {u"lng"_s, u"compile"_s, bad, out});
         QVERIFY(twk.waitForFinished());
         QVERIFY(twk.exitCode() != 0);
         QVERIFY(twk.readAllStandardError().contains("line 2"));
-        QVERIFY(previous.open(QIODevice::ReadOnly));
-        QCOMPARE(previous.readAll(), old);
+        QCOMPARE(testFileContents(out), old);
     }
 };
 

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 FormatSettings fixedFormats()
@@ -14,8 +16,8 @@ FormatSettings fixedFormats()
     FormatSettings settings = FormatSettings::fromLocale(QLocale::c());
     settings.dateSeparator = QLatin1Char('.');
     settings.timeSeparator = QLatin1Char(':');
-    settings.shortDateFormat = QStringLiteral("dd/mm/yyyy");
-    settings.longTimeFormat = QStringLiteral("hh:nn:ss");
+    settings.shortDateFormat = u"dd/mm/yyyy"_s;
+    settings.longTimeFormat = u"hh:nn:ss"_s;
     return settings;
 }
 
@@ -37,13 +39,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("date") << int(MemoInsertion::Date) << QTime(14, 5, 9) << QStringLiteral("05.03.2024");
-        QTest::newRow("time") << int(MemoInsertion::Time) << QTime(14, 5, 9) << QStringLiteral("14:05:09");
-        QTest::newRow("both") << int(MemoInsertion::DateTime) << QTime(14, 5, 9)
-                              << QStringLiteral("05.03.2024 14:05:09");
-        QTest::newRow("midnight") << int(MemoInsertion::DateTime) << QTime(0, 0) << QStringLiteral("05.03.2024");
-        QTest::newRow("after midnight") << int(MemoInsertion::DateTime) << QTime(0, 0, 1)
-                                        << QStringLiteral("05.03.2024 00:00:01");
+        QTest::newRow("date") << int(MemoInsertion::Date) << QTime(14, 5, 9) << u"05.03.2024"_s;
+        QTest::newRow("time") << int(MemoInsertion::Time) << QTime(14, 5, 9) << u"14:05:09"_s;
+        QTest::newRow("both") << int(MemoInsertion::DateTime) << QTime(14, 5, 9) << u"05.03.2024 14:05:09"_s;
+        QTest::newRow("midnight") << int(MemoInsertion::DateTime) << QTime(0, 0) << u"05.03.2024"_s;
+        QTest::newRow("after midnight") << int(MemoInsertion::DateTime) << QTime(0, 0, 1) << u"05.03.2024 00:00:01"_s;
     }
     void insertionText_usesShortDateAndLongTime()
     {
@@ -61,7 +61,7 @@ private Q_SLOTS:
         FixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)));
         Clock::setCurrent(&clock);
         FormatSettings::setCurrent(fixedFormats());
-        QPlainTextEdit memo(QStringLiteral("due world!"));
+        QPlainTextEdit memo(u"due world!"_s);
         installMemoCommands(&memo);
         memo.show();
         QVERIFY(QTest::qWaitForWindowActive(&memo));
@@ -71,12 +71,12 @@ private Q_SLOTS:
         cursor.setPosition(9, QTextCursor::KeepAnchor);
         memo.setTextCursor(cursor);
         QTest::keyClick(&memo, Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(memo.toPlainText(), QStringLiteral("due 05.03.2024!"));
+        QCOMPARE(memo.toPlainText(), u"due 05.03.2024!"_s);
         QTest::keyClick(&memo, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(memo.toPlainText(), QStringLiteral("due 05.03.202405.03.2024 14:05:09!"));
+        QCOMPARE(memo.toPlainText(), u"due 05.03.202405.03.2024 14:05:09!"_s);
         memo.setReadOnly(true);
         QTest::keyClick(&memo, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(memo.toPlainText(), QStringLiteral("due 05.03.202405.03.2024 14:05:09!"));
+        QCOMPARE(memo.toPlainText(), u"due 05.03.202405.03.2024 14:05:09!"_s);
     }
 };
 

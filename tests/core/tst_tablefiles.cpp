@@ -2,6 +2,8 @@
 #include "core/sortgrid.h"
 #include "core/tablefiles.h"
 #include "core/tasktable.h"
+#include "support/tables.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,17 +21,7 @@ private:
     QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write test file");
-        file.write(bytes);
-        return path;
-    }
-
-    static QByteArray read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return writeTestFile(path, bytes) ? path : QString();
     }
 
 private Q_SLOTS:
@@ -46,8 +38,7 @@ private Q_SLOTS:
         QTest::newRow("LF CR is two line ends") << u"a\n\rb"_s << 3 << 1 << u"b"_s;
         QTest::newRow("trailing TAB gives empty last field") << u"a\t"_s << 1 << 2 << u""_s;
         QTest::newRow("consecutive TABs, nothing trimmed") << u" a \t\t c "_s << 1 << 3 << u" c "_s;
-        QTest::newRow("NUL ends the text") << QStringLiteral("a\tb\r\nc") + QChar(0) + QStringLiteral("\t\t\td\r\n") << 2
-                                           << 2 << u""_s;
+        QTest::newRow("NUL ends the text") << u"a\tb\r\nc"_s + QChar(0) + u"\t\t\td\r\n"_s << 2 << 2 << u""_s;
         QTest::newRow("longest line sets columns") << u"a\r\nb\tc\td\te"_s << 2 << 4 << u"e"_s;
     }
     void grid_loadFromText_cutsLinesAndFields()
@@ -71,16 +62,16 @@ private Q_SLOTS:
         grid.InsertRow(1);
         QCOMPARE(grid.rowCount(), 4);
         QVERIFY(grid.cellText(1, 0).isEmpty());
-        QCOMPARE(grid.cellText(2, 0), QStringLiteral("1"));
+        QCOMPARE(grid.cellText(2, 0), u"1"_s);
         grid.MoveRow(3, 0);
-        QCOMPARE(grid.cellText(0, 0), QStringLiteral("2"));
-        QCOMPARE(grid.cellText(1, 0), QStringLiteral("0"));
+        QCOMPARE(grid.cellText(0, 0), u"2"_s);
+        QCOMPARE(grid.cellText(1, 0), u"0"_s);
         grid.DeleteColumn(0);
         QCOMPARE(grid.colCount(), 2);
         QVERIFY(grid.cellText(0, 0).isEmpty());
         while (grid.rowCount() > 1)
             grid.DeleteRow(0);
-        grid.setCell(0, 1, QStringLiteral("x"));
+        grid.setCell(0, 1, u"x"_s);
         grid.DeleteRow(0);
         QCOMPARE(grid.rowCount(), 1);
         QVERIFY(grid.cellText(0, 1).isEmpty());
@@ -99,18 +90,18 @@ private Q_SLOTS:
         wide.setColCount(1);
         QCOMPARE(wide.row(0), QStringList({u"a"_s}));
         // Reads and writes outside the table never touch memory they do not own.
-        grid.setCell(5, 5, QStringLiteral("x"));
+        grid.setCell(5, 5, u"x"_s);
         QVERIFY(grid.cellText(-1, 9).isEmpty());
     }
 
     void grid_saveToFile_writesEveryCellWithCrLfAndAnyDelimiter()
     {
         TSortGrid grid(3, 2);
-        grid.setCell(0, 0, QStringLiteral("é"));
-        grid.setCell(1, 2, QStringLiteral("z"));
-        const QString path = m_dir.filePath(QStringLiteral("grid.txt"));
+        grid.setCell(0, 0, u"é"_s);
+        grid.setCell(1, 2, u"z"_s);
+        const QString path = m_dir.filePath(u"grid.txt"_s);
         QVERIFY(grid.SaveToFile(path, QLatin1Char(';')).isEmpty());
-        QCOMPARE(read(path), QByteArray("\xc3\xa9;;\r\n;;z\r\n"));
+        QCOMPARE(testFileContents(path), QByteArray("\xc3\xa9;;\r\n;;z\r\n"));
         TSortGrid back;
         QVERIFY(back.LoadFromFile(path, QLatin1Char(';')).isEmpty());
         QCOMPARE(back.rows(), grid.rows());
@@ -118,10 +109,10 @@ private Q_SLOTS:
 
     void grid_loadFromFile_readsWindows1252WhenNotUtf8()
     {
-        const QString path = write(QStringLiteral("legacy.twk"), QByteArray("caf\xe9\t\x80\r\n"));
+        const QString path = write(u"legacy.twk"_s, QByteArray("caf\xe9\t\x80\r\n"));
         TSortGrid grid;
         QVERIFY(grid.LoadFromFile(path, QLatin1Char('\t')).isEmpty());
-        QCOMPARE(grid.cellText(0, 0), QStringLiteral("café"));
+        QCOMPARE(grid.cellText(0, 0), u"café"_s);
         QCOMPARE(grid.cellText(0, 1), QString(QChar(0x20AC)));
     }
 
@@ -142,15 +133,11 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QTemporaryDir folder;
         QVERIFY(createMissingTableFile(folder.path(), file).isEmpty());
-        QCOMPARE(read(dataFilePath(folder.path(), file)), content);
+        QCOMPARE(testFileContents(dataFilePath(folder.path(), file)), content);
         // An existing file is left alone.
-        QFile::remove(dataFilePath(folder.path(), file));
-        QFile keep(dataFilePath(folder.path(), file));
-        QVERIFY(keep.open(QIODevice::WriteOnly));
-        keep.write("kept");
-        keep.close();
+        QVERIFY(writeTestFile(dataFilePath(folder.path(), file), "kept"));
         QVERIFY(createMissingTableFile(folder.path(), file).isEmpty());
-        QCOMPARE(read(dataFilePath(folder.path(), file)), QByteArray("kept"));
+        QCOMPARE(testFileContents(dataFilePath(folder.path(), file)), QByteArray("kept"));
     }
 
     void tasks_newFile_loadsAsOneBlankRowAndSavesMarkerPlusBlankRow()
@@ -167,19 +154,18 @@ private Q_SLOTS:
         QCOMPARE(tasks.colCount(), TaskColumnCount);
         QVERIFY(isBlankTaskRow(tasks.rowText(0)));
         QVERIFY(saveTaskTable(tasks, path).isEmpty());
-        QCOMPARE(read(path), QByteArray("300\t\t\t\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\t\t\t\r\n"));
+        QCOMPARE(testFileContents(path), QByteArray("300\t\t\t\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\t\t\t\r\n"));
     }
 
     void tasks_roundTrip_keepsEveryCellAndOrder()
     {
         TSortGrid tasks(TaskColumnCount, 2);
-        const QStringList first = {QStringLiteral("40"), QStringLiteral("Call Ann"), QStringLiteral("45000.5"),
-                                   QStringLiteral("Home"), QStringLiteral("1 - High"), EncodeNotes({QStringLiteral("a")}),
-                                   QStringLiteral("/tmp/x.pdf"), QStringLiteral("Bob"), alarmCellText(5, 1),
-                                   QStringLiteral("3"), QStringLiteral("spare")};
+        const QStringList first = {
+            u"40"_s,         u"Call Ann"_s, u"45000.5"_s,        u"Home"_s, u"1 - High"_s, EncodeNotes({u"a"_s}),
+            u"/tmp/x.pdf"_s, u"Bob"_s,      alarmCellText(5, 1), u"3"_s,    u"spare"_s};
         tasks.setRow(0, first);
-        tasks.setCell(1, colTaskName, QStringLiteral("Übung"));
-        const QString path = m_dir.filePath(QStringLiteral("rt.twk"));
+        tasks.setCell(1, colTaskName, u"Übung"_s);
+        const QString path = m_dir.filePath(u"rt.twk"_s);
         QVERIFY(saveTaskTable(tasks, path).isEmpty());
         TSortGrid back;
         QVERIFY(loadTaskTable(back, path).ok());
@@ -188,28 +174,27 @@ private Q_SLOTS:
 
     void tasks_marker250_convertsCompletedFlag()
     {
-        const QString path = write(QStringLiteral("t250.twk"), "250\r\nY\tDone\r\n40\tHalf\r\nN\tOpen\t100000\r\n");
+        const QString path = write(u"t250.twk"_s, "250\r\nY\tDone\r\n40\tHalf\r\nN\tOpen\t100000\r\n");
         TSortGrid tasks;
         const TableLoadResult result = loadTaskTable(tasks, path);
         QVERIFY(result.ok());
         QVERIFY(result.upgraded);
         QVERIFY(result.messages.isEmpty());
         QCOMPARE(tasks.rowCount(), 3);
-        QCOMPARE(tasks.cellText(0, colComplete), QStringLiteral("100"));
-        QCOMPARE(tasks.cellText(1, colComplete), QStringLiteral("0"));
-        QCOMPARE(tasks.cellText(2, colComplete), QStringLiteral("0"));
-        QCOMPARE(tasks.cellText(2, colDue), QStringLiteral("100000"));
+        QCOMPARE(tasks.cellText(0, colComplete), u"100"_s);
+        QCOMPARE(tasks.cellText(1, colComplete), u"0"_s);
+        QCOMPARE(tasks.cellText(2, colComplete), u"0"_s);
+        QCOMPARE(tasks.cellText(2, colDue), u"100000"_s);
         QCOMPARE(tasks.colCount(), TaskColumnCount);
     }
 
     void tasks_withoutMarker_warnsAndConvertsDates()
     {
         // complete, name, year, month, day, project, priority, notes, attachment, assignee, alarm, recurrence
-        const QString path =
-            write(QStringLiteral("old.twk"), "Y\tFirst\t2024\t2\t29\tHome\t1 - High\tn\x1b\ta\tAnn\t  5=1\t2\r\n"
-                                             "N\tNo date\t2100\t1\t1\tWork\r\n"
-                                             "N\tBad date\t2023\t2\t30\r\n"
-                                             "N\tJunk\tabc\t1\t1\r\n");
+        const QString path = write(u"old.twk"_s, "Y\tFirst\t2024\t2\t29\tHome\t1 - High\tn\x1b\ta\tAnn\t  5=1\t2\r\n"
+                                                 "N\tNo date\t2100\t1\t1\tWork\r\n"
+                                                 "N\tBad date\t2023\t2\t30\r\n"
+                                                 "N\tJunk\tabc\t1\t1\r\n");
         TSortGrid tasks;
         const TableLoadResult result = loadTaskTable(tasks, path);
         QVERIFY(result.ok());
@@ -219,26 +204,23 @@ private Q_SLOTS:
         QCOMPARE(result.messages[0].kind, TableMessage::Warning);
         QCOMPARE(result.messages[0].strings, QList<int>({206, 207}));
         QCOMPARE(tasks.rowCount(), 4);
-        QCOMPARE(tasks.row(0), QStringList({QStringLiteral("100"), QStringLiteral("First"),
-                                            dayNumberText(dayNumber(QDate(2024, 2, 29))), QStringLiteral("Home"),
-                                            QStringLiteral("1 - High"), QStringLiteral("n\x1b"), QStringLiteral("a"),
-                                            QStringLiteral("Ann"), QStringLiteral("  5=1"), QStringLiteral("2"),
-                                            QString()}));
-        QCOMPARE(tasks.cellText(1, colDue), QStringLiteral("100000"));
-        QCOMPARE(tasks.cellText(1, colProject), QStringLiteral("Work"));
-        QCOMPARE(tasks.cellText(2, colDue), QStringLiteral("100000"));
-        QCOMPARE(tasks.cellText(3, colDue), QStringLiteral("100000"));
-        QCOMPARE(tasks.cellText(3, colComplete), QStringLiteral("0"));
+        QCOMPARE(tasks.row(0), QStringList({u"100"_s, u"First"_s, dueCell(QDate(2024, 2, 29)), u"Home"_s, u"1 - High"_s,
+                                            u"n\x1b"_s, u"a"_s, u"Ann"_s, u"  5=1"_s, u"2"_s, QString()}));
+        QCOMPARE(tasks.cellText(1, colDue), u"100000"_s);
+        QCOMPARE(tasks.cellText(1, colProject), u"Work"_s);
+        QCOMPARE(tasks.cellText(2, colDue), u"100000"_s);
+        QCOMPARE(tasks.cellText(3, colDue), u"100000"_s);
+        QCOMPARE(tasks.cellText(3, colComplete), u"0"_s);
     }
 
     void tasks_surplusFieldsDroppedAndShortLinesPadded()
     {
         const QString path =
-            write(QStringLiteral("wide.twk"), "300\r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\r\n0\tShort\r\n");
+            write(u"wide.twk"_s, "300\r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\r\n0\tShort\r\n");
         TSortGrid tasks;
         QVERIFY(loadTaskTable(tasks, path).ok());
         QCOMPARE(tasks.colCount(), TaskColumnCount);
-        QCOMPARE(tasks.cellText(0, colSpare), QStringLiteral("11"));
+        QCOMPARE(tasks.cellText(0, colSpare), u"11"_s);
         QCOMPARE(tasks.row(1).size(), TaskColumnCount);
         QVERIFY(tasks.cellText(1, colSpare).isEmpty());
     }
@@ -253,45 +235,39 @@ private Q_SLOTS:
         QCOMPARE(log.colCount(), TaskLogColumnCount);
         QCOMPARE(log.rowCount(), 2);
         log.InsertRow(log.rowCount());
-        log.setCell(log.rowCount() - 1, logTaskName, QStringLiteral("Entry"));
+        log.setCell(log.rowCount() - 1, logTaskName, u"Entry"_s);
         QVERIFY(saveTaskLogTable(log, path).isEmpty());
-        QVERIFY(read(path).startsWith("250\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\r\n"));
+        QVERIFY(testFileContents(path).startsWith("250\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\r\n"));
         TSortGrid back;
         const TableLoadResult result = loadTaskLogTable(back, path);
         QCOMPARE(result.marker, 250);
-        QCOMPARE(back.cellText(back.rowCount() - 1, logTaskName), QStringLiteral("Entry"));
+        QCOMPARE(back.cellText(back.rowCount() - 1, logTaskName), u"Entry"_s);
         QVERIFY(back.cellText(0, logTaskName).isEmpty());
     }
 
     void taskLog_withoutMarker_warnsAndConvertsBothDates()
     {
         // name, due y/m/d, project, priority, logged y/m/d, notes, attachment, assignee
-        const QString path = write(QStringLiteral("oldlog.twk"),
-                                   "Done\t2020\t1\t15\tHome\t2 - Medium\t2020\t1\t20\tnote\x1b\tfile\tAnn\r\n");
+        const QString path =
+            write(u"oldlog.twk"_s, "Done\t2020\t1\t15\tHome\t2 - Medium\t2020\t1\t20\tnote\x1b\tfile\tAnn\r\n");
         TSortGrid log;
         const TableLoadResult result = loadTaskLogTable(log, path);
         QVERIFY(result.upgraded);
         QCOMPARE(result.messages[0].strings, QList<int>({203, 204}));
         QCOMPARE(log.rowCount(), 2);
-        QCOMPARE(log.row(1), QStringList({QStringLiteral("Done"), dayNumberText(dayNumber(QDate(2020, 1, 15))),
-                                          QStringLiteral("Home"), QStringLiteral("2 - Medium"),
-                                          dayNumberText(dayNumber(QDate(2020, 1, 20))), QStringLiteral("note\x1b"),
-                                          QStringLiteral("file"), QStringLiteral("Ann")}));
+        QCOMPARE(log.row(1), QStringList({u"Done"_s, dueCell(QDate(2020, 1, 15)), u"Home"_s, u"2 - Medium"_s,
+                                          dueCell(QDate(2020, 1, 20)), u"note\x1b"_s, u"file"_s, u"Ann"_s}));
     }
 
-    void diary_loadFillsDummyDateAndTidySortsDropsEmptyAndDuplicates()
+    void diary_loadFillsDummyDate_tidyKeepsOneRow()
     {
-        const QString path = write(QStringLiteral("diary.twk"), "\t\t\t\r\n2024\t3\t1\tb\x1b\r\n2024\t1\t10\ta\x1b\r\n"
-                                                                "2023\t12\t31\t\r\n2024\t3\t1\tsecond\x1b\r\n");
+        const QString path = write(u"diary.twk"_s, "\t\t\t\r\n2024\t3\t1\tb\x1b\r\n2024\t1\t10\ta\x1b\r\n"
+                                                   "2023\t12\t31\t\r\n2024\t3\t1\tsecond\x1b\r\n");
         TSortGrid diary;
         QVERIFY(loadDiaryTable(diary, path).ok());
         QCOMPARE(diary.colCount(), DiaryColumnCount);
-        QCOMPARE(diary.row(0), QStringList({QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QString()}));
-        tidyDiaryTable(diary);
-        QCOMPARE(diary.rowCount(), 2);
-        QCOMPARE(diary.cellText(0, diaryText), QStringLiteral("a\x1b"));
-        QCOMPARE(diary.cellText(1, diaryText), QStringLiteral("b\x1b"));
-
+        QCOMPARE(diary.row(0), QStringList({u"1"_s, u"1"_s, u"1"_s, QString()}));
+        // Sorting and dropping duplicates is checked with the diary memo; an all-empty table keeps one row.
         TSortGrid empty(DiaryColumnCount, 2);
         tidyDiaryTable(empty);
         QCOMPARE(empty.rowCount(), 1);
@@ -299,25 +275,25 @@ private Q_SLOTS:
 
     void special_loadSetsSixColumns()
     {
-        const QString path = write(QStringLiteral("special.twk"), "Mother's day\tW\t5\t\t2\t1\textra\r\n");
+        const QString path = write(u"special.twk"_s, "Mother's day\tW\t5\t\t2\t1\textra\r\n");
         TSortGrid special;
         QVERIFY(loadSpecialTable(special, path).ok());
         QCOMPARE(special.colCount(), SpecialColumnCount);
-        QCOMPARE(special.cellText(0, specWeekday), QStringLiteral("1"));
+        QCOMPARE(special.cellText(0, specWeekday), u"1"_s);
     }
 
     void nameList_sortedWithoutCaseAndRepeatsIgnored()
     {
-        const QString path = write(QStringLiteral("projects.twk"), "work\r\nHome\nWork\rapple\r\nhome\r\n");
+        const QString path = write(u"projects.twk"_s, "work\r\nHome\nWork\rapple\r\nhome\r\n");
         NameList list;
-        list.add(QStringLiteral("stale"));
+        list.add(u"stale"_s);
         QVERIFY(loadNameList(list, path).ok());
-        QCOMPARE(list.names(), QStringList({QStringLiteral("apple"), QStringLiteral("Home"), QStringLiteral("work")}));
-        QVERIFY(!list.add(QStringLiteral("APPLE")));
-        QVERIFY(list.add(QStringLiteral("Garden")));
-        QCOMPARE(list.indexOf(QStringLiteral("garden")), 1);
+        QCOMPARE(list.names(), QStringList({u"apple"_s, u"Home"_s, u"work"_s}));
+        QVERIFY(!list.add(u"APPLE"_s));
+        QVERIFY(list.add(u"Garden"_s));
+        QCOMPARE(list.indexOf(u"garden"_s), 1);
         QVERIFY(saveNameList(list, path).isEmpty());
-        QCOMPARE(read(path), QByteArray("apple\r\nGarden\r\nHome\r\nwork\r\n"));
+        QCOMPARE(testFileContents(path), QByteArray("apple\r\nGarden\r\nHome\r\nwork\r\n"));
     }
 
     void save_failure_leavesPreviousFileAndNamesIt()
@@ -325,24 +301,24 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = dataFilePath(folder.path(), TableFile::Tasks);
         TSortGrid tasks(TaskColumnCount, 1);
-        tasks.setCell(0, colTaskName, QStringLiteral("Keep me"));
+        tasks.setCell(0, colTaskName, u"Keep me"_s);
         QVERIFY(saveTaskTable(tasks, path).isEmpty());
-        const QByteArray before = read(path);
+        const QByteArray before = testFileContents(path);
         // A folder where the temporary file would go makes the write fail even for root.
-        const QString blocked = dataFilePath(folder.path(), QStringLiteral("missing/tasks.twk"));
+        const QString blocked = dataFilePath(folder.path(), u"missing/tasks.twk"_s);
         const QString error = saveTaskTable(tasks, blocked);
         QVERIFY(!error.isEmpty());
-        QVERIFY(error.contains(QStringLiteral("tasks.twk")));
-        QCOMPARE(read(path), before);
+        QVERIFY(error.contains(u"tasks.twk"_s));
+        QCOMPARE(testFileContents(path), before);
         // Nothing but the table is left in the folder after a good save.
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({TableFile::Tasks}));
     }
 
     void dataFilePath_cutsDriveRoot()
     {
-        QCOMPARE(dataFilePath(QStringLiteral("C:\\"), TableFile::Tasks), QStringLiteral("C:/tasks.twk"));
-        QCOMPARE(dataFilePath(QStringLiteral("/data/set/"), TableFile::Tasks), QStringLiteral("/data/set/tasks.twk"));
-        QCOMPARE(dataFilePath(QStringLiteral("/"), TableFile::Tasks), QStringLiteral("/tasks.twk"));
+        QCOMPARE(dataFilePath(u"C:\\"_s, TableFile::Tasks), u"C:/tasks.twk"_s);
+        QCOMPARE(dataFilePath(u"/data/set/"_s, TableFile::Tasks), u"/data/set/tasks.twk"_s);
+        QCOMPARE(dataFilePath(u"/"_s, TableFile::Tasks), u"/tasks.twk"_s);
     }
 };
 

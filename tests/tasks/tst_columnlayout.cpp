@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 using Map = std::array<int, MaxViewColumns>;
 Q_DECLARE_METATYPE(Map)
 
@@ -26,15 +28,13 @@ void TestColumnLayout::loadColumnLayout_fromSettings_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<Map>("map");
     QTest::newRow("nothing stored: natural order") << QString() << 7 << Map{0, 1, 2, 3, 4, 5, 6};
-    QTest::newRow("stored order") << QStringLiteral("[ColumnsOrder]\n2=6\n3=2\n4=3\n5=4\n6=5\n") << 7
-                                  << Map{0, 1, 6, 2, 3, 4, 5};
+    QTest::newRow("stored order") << u"[ColumnsOrder]\n2=6\n3=2\n4=3\n5=4\n6=5\n"_s << 7 << Map{0, 1, 6, 2, 3, 4, 5};
     QTest::newRow("hidden positions move the rest up")
-        << QStringLiteral("[VisibleColumns]\n2=0\n4=0\n[ColumnsOrder]\n3=5\n5=3\n6=7\n") << 5
-        << Map{0, 1, 5, 3, 7, -1, -1};
-    QTest::newRow("all optional hidden") << QStringLiteral("[VisibleColumns]\n2=0\n3=0\n4=0\n5=0\n6=0\n") << 2
+        << u"[VisibleColumns]\n2=0\n4=0\n[ColumnsOrder]\n3=5\n5=3\n6=7\n"_s << 5 << Map{0, 1, 5, 3, 7, -1, -1};
+    QTest::newRow("all optional hidden") << u"[VisibleColumns]\n2=0\n3=0\n4=0\n5=0\n6=0\n"_s << 2
                                          << Map{0, 1, -1, -1, -1, -1, -1};
     QTest::newRow("missing order after stored ones restarts natural")
-        << QStringLiteral("[ColumnsOrder]\n2=4\n") << 7 << Map{0, 1, 2, 3, 4, 5, 6};
+        << u"[ColumnsOrder]\n2=4\n"_s << 7 << Map{0, 1, 2, 3, 4, 5, 6};
 }
 
 void TestColumnLayout::loadColumnLayout_fromSettings()
@@ -43,7 +43,7 @@ void TestColumnLayout::loadColumnLayout_fromSettings()
     QFETCH(int, count);
     QFETCH(Map, map);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("t.ini"));
+    const QString path = dir.filePath(u"t.ini"_s);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(ini.toUtf8());
@@ -57,9 +57,9 @@ void TestColumnLayout::loadColumnLayout_fromSettings()
 void TestColumnLayout::loadColumnWidths_defaultsAndMinimums()
 {
     QTemporaryDir dir;
-    SettingsStore settings(dir.filePath(QStringLiteral("t.ini")));
-    settings.writeInteger(Settings::Columns, QStringLiteral("1"), 300);
-    settings.writeInteger(Settings::Columns, QStringLiteral("2"), -40);
+    SettingsStore settings(dir.filePath(u"t.ini"_s));
+    settings.writeInteger(Settings::Columns, u"1"_s, 300);
+    settings.writeInteger(Settings::Columns, u"2"_s, -40);
     const ColumnLayout layout;
     const QList<int> widths = LoadColumnWidths(settings, layout);
     QCOMPARE(widths, (QList<int>{CompletionViewWidth, 300, 15, 15, 15, 15, 15}));
@@ -67,8 +67,8 @@ void TestColumnLayout::loadColumnWidths_defaultsAndMinimums()
     QCOMPARE(constrainedColumnWidth(0, 4), 25);
     QCOMPARE(constrainedColumnWidth(3, 80), 80);
     SaveColumnWidths(settings, {22, 120, 60});
-    QCOMPARE(settings.readInteger(Settings::Columns, QStringLiteral("2"), 0), 60);
-    QVERIFY(!settings.valueExists(Settings::Columns, QStringLiteral("0")));
+    QCOMPARE(settings.readInteger(Settings::Columns, u"2"_s, 0), 60);
+    QVERIFY(!settings.valueExists(Settings::Columns, u"0"_s));
 }
 
 void TestColumnLayout::autosize_nameTakesTheRest()

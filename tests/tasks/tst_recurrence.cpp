@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 const QDate Wed(2024, 5, 15); // "today" of the tests, a Wednesday; now is 10:00
@@ -18,8 +20,7 @@ QString at(int days, int hour, int minute = 0)
 TSortGrid taskRow(const QString& due, const QString& alarm, const QString& rule)
 {
     TSortGrid grid(TaskColumnCount, 1);
-    grid.setRow(0, {QStringLiteral("40"), QStringLiteral("Water"), due, QStringLiteral("Home"), QStringLiteral("2"),
-                    QStringLiteral("n\x1b"), QString(), QStringLiteral("Ann"), alarm, rule, QStringLiteral("x")});
+    grid.setRow(0, {u"40"_s, u"Water"_s, due, u"Home"_s, u"2"_s, u"n\x1b"_s, QString(), u"Ann"_s, alarm, rule, u"x"_s});
     return grid;
 }
 
@@ -127,18 +128,18 @@ private Q_SLOTS:
     {
         FixedClock clock(QDateTime(Wed, QTime(10, 0)));
         Clock::setCurrent(&clock);
-        TSortGrid grid = taskRow(at(-1, 9), QStringLiteral("  5=0"), QStringLiteral("1"));
+        TSortGrid grid = taskRow(at(-1, 9), u"  5=0"_s, u"1"_s);
         grid.InsertRow(0);
         grid.setCell(0, colTaskName, u"Other");
         QStringList copy = grid.row(1);
         QStringList completed = copy;
         copy[colDue] = at(1, 9);
-        completed[colComplete] = QStringLiteral("100");
+        completed[colComplete] = u"100"_s;
 
         QCOMPARE(completeWithNextOccurrence(grid, 1), 2);
         QCOMPARE(grid.rowCount(), 3);
         QCOMPARE(grid.row(0), copy); // percentage, notes, alarm, rule and spare carried along
-        QCOMPARE(grid.cellText(1, colTaskName), QStringLiteral("Other"));
+        QCOMPARE(grid.cellText(1, colTaskName), u"Other"_s);
         QCOMPARE(grid.row(2), completed);
         QCOMPARE(completeWithNextOccurrence(grid, 3), -1);
         QCOMPARE(grid.rowCount(), 3);

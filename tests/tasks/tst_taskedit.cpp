@@ -1,10 +1,10 @@
 #include "core/applanguage.h"
-#include "core/daynumber.h"
 #include "core/formatsettings.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/sortgrid.h"
 #include "core/tasktable.h"
+#include "support/tables.h"
 #include "tasks/taskedit.h"
 
 #include <QStandardPaths>
@@ -20,14 +20,6 @@ const QDate Today(2024, 3, 13); // a Wednesday
 QStringList projectItems()
 {
     return editorNameItems({u"Gamma"_s, u"alpha"_s, QString(), u"Beta"_s});
-}
-
-TSortGrid taskGrid(const QList<QStringList>& rows)
-{
-    TSortGrid grid(TaskColumnCount, int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r)
-        grid.setRow(r, rows.at(r));
-    return grid;
 }
 
 // complete, name, due, project, priority, notes, attachment, assignee, alarm, recurrence, spare
@@ -122,7 +114,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         QFETCH(QStringList, stored);
-        TSortGrid grid = taskGrid({row});
+        TSortGrid grid = gridOf(TaskColumnCount, {row});
         const TaskEditValues values = taskValuesFromRow(grid, 0, Today);
         QCOMPARE(taskRowCells(values), stored);
         if (!values.hasDue)
@@ -189,10 +181,10 @@ private Q_SLOTS:
         other[colRecurrence] = u"0"_s;
         QStringList elsewhere = FullRow;
         elsewhere[colAssignee] = u"Bob"_s;
-        TSortGrid mirror = taskGrid({elsewhere, other, FullRow});
+        TSortGrid mirror = gridOf(TaskColumnCount, {elsewhere, other, FullRow});
 
         TSortGrid main(TaskColumnCount, 1);
-        StoredTask stored = storeTask(main, taskValuesFromRow(taskGrid({FullRow}), 0, Today), -1);
+        StoredTask stored = storeTask(main, taskValuesFromRow(gridOf(TaskColumnCount, {FullRow}), 0, Today), -1);
         QCOMPARE(storedTaskRow(mirror, stored), 1);
 
         stored.texts[1] = u"nowhere"_s;

@@ -1,6 +1,7 @@
 #include "core/clock.h"
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
+#include "support/widgets.h"
 #include "tasks/taskview.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
@@ -8,17 +9,16 @@
 #include "tasks/ui/tasklistwidget.h"
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QComboBox>
 #include <QImage>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
 
 class TestTaskListWidget final : public QObject {
     Q_OBJECT
@@ -40,12 +40,9 @@ namespace {
 TSortGrid sampleTable()
 {
     TSortGrid grid(TaskColumnCount, 3);
-    grid.setRow(0, {QStringLiteral("100"), QStringLiteral("Bravo"), QStringLiteral("100000"), QStringLiteral("Home"),
-                    QStringLiteral("1 - High")});
-    grid.setRow(1, {QStringLiteral("40"), QStringLiteral("Alpha"), QStringLiteral("46000.5"), QString(),
-                    QStringLiteral("2 - Medium")});
-    grid.setRow(2, {QStringLiteral("0"), QStringLiteral("Charlie"), QStringLiteral("100000"), QStringLiteral("Work"),
-                    QString()});
+    grid.setRow(0, {u"100"_s, u"Bravo"_s, u"100000"_s, u"Home"_s, u"1 - High"_s});
+    grid.setRow(1, {u"40"_s, u"Alpha"_s, u"46000.5"_s, QString(), u"2 - Medium"_s});
+    grid.setRow(2, {u"0"_s, u"Charlie"_s, u"100000"_s, u"Work"_s, QString()});
     return grid;
 }
 } // namespace
@@ -54,25 +51,25 @@ void TestTaskListWidget::model_passesModelTester()
 {
     TSortGrid table = sampleTable();
     TaskView view(table);
-    SettingsStore settings(m_dir.filePath(QStringLiteral("a.ini")));
+    SettingsStore settings(m_dir.filePath(u"a.ini"_s));
     TaskListWidget list(view, settings);
     QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     list.rebuildView(false);
     QCOMPARE(list.model()->rowCount(), 3);
-    view.ProjectFilter = {QStringLiteral("Nothing")};
+    view.ProjectFilter = {u"Nothing"_s};
     list.rebuildView(false);
     QCOMPARE(list.model()->rowCount(), 1);
     view.ShowAllTasks();
     view.AdvancedSort = false;
     list.rebuildView(false);
-    QCOMPARE(list.model()->data(list.model()->index(0, 0)).toString(), QStringLiteral("40%"));
+    QCOMPARE(list.model()->data(list.model()->index(0, 0)).toString(), u"40%"_s);
 }
 
 void TestTaskListWidget::headerClick_sortsTogglesAndEndsAdvancedSort()
 {
     TSortGrid table = sampleTable();
     TaskView view(table);
-    SettingsStore settings(m_dir.filePath(QStringLiteral("b.ini")));
+    SettingsStore settings(m_dir.filePath(u"b.ini"_s));
     TaskListWidget list(view, settings);
     list.resize(600, 300);
     list.show();
@@ -88,14 +85,14 @@ void TestTaskListWidget::headerClick_sortsTogglesAndEndsAdvancedSort()
     QCOMPARE(rebuilt.count(), 1);
     QVERIFY(!view.AdvancedSort);
     QVERIFY(!view.SortAscending);
-    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), QStringLiteral("Charlie"));
+    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"Charlie"_s);
     clickHeader(1);
     QVERIFY(view.SortAscending);
-    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), QStringLiteral("Alpha"));
+    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"Alpha"_s);
     clickHeader(3);
     QCOMPARE(view.SortColumn, 3);
     QVERIFY(view.SortAscending);
-    QCOMPARE(view.MirrorGrid.cellText(0, colProject), QStringLiteral("Home"));
+    QCOMPARE(view.MirrorGrid.cellText(0, colProject), u"Home"_s);
     QCOMPARE(list.viewGrid()->currentIndex().row(), 0);
 }
 
@@ -120,18 +117,11 @@ void TestTaskListWidget::sortDialog_refusesRepeatedKeys()
     QFETCH(bool, refused);
     TfmSort dialog(TfmSort::Keys{3, 4, 2, true, true, true});
     dialog.show();
-    dialog.findChild<QComboBox*>(QStringLiteral("cbPrimKey"))->setCurrentIndex(prim);
-    dialog.findChild<QComboBox*>(QStringLiteral("cbSecKey"))->setCurrentIndex(sec);
-    dialog.findChild<QComboBox*>(QStringLiteral("cbTerKey"))->setCurrentIndex(ter);
-    bool warned = false;
-    QTimer::singleShot(0, this, [&warned] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            warned = true;
-            box->close();
-        }
-    });
-    dialog.findChild<QPushButton*>(QStringLiteral("btnSort"))->click();
-    QCOMPARE(warned, refused);
+    childNamed<QComboBox>(&dialog, "cbPrimKey")->setCurrentIndex(prim);
+    childNamed<QComboBox>(&dialog, "cbSecKey")->setCurrentIndex(sec);
+    childNamed<QComboBox>(&dialog, "cbTerKey")->setCurrentIndex(ter);
+    const QStringList warnings = answerModals({}, [&] { childNamed<QPushButton>(&dialog, "btnSort")->click(); });
+    QCOMPARE(!warnings.isEmpty(), refused);
     QCOMPARE(dialog.isVisible(), refused);
     QCOMPARE(dialog.result() == QDialog::Accepted, !refused);
     if (!refused)
@@ -141,9 +131,9 @@ void TestTaskListWidget::sortDialog_refusesRepeatedKeys()
 void TestTaskListWidget::sortDialog_noneCascade()
 {
     TfmSort dialog(TfmSort::Keys{3, 4, 2, true, false, true});
-    dialog.findChild<QComboBox*>(QStringLiteral("cbSecKey"))->setCurrentIndex(0);
-    QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("cbTerKey"))->currentIndex(), 0);
-    dialog.findChild<QComboBox*>(QStringLiteral("cbPrimKey"))->setCurrentIndex(0);
+    childNamed<QComboBox>(&dialog, "cbSecKey")->setCurrentIndex(0);
+    QCOMPARE(childNamed<QComboBox>(&dialog, "cbTerKey")->currentIndex(), 0);
+    childNamed<QComboBox>(&dialog, "cbPrimKey")->setCurrentIndex(0);
     dialog.accept();
     const TfmSort::Keys keys = dialog.keys();
     QCOMPARE(keys.prim, -1);
@@ -159,13 +149,13 @@ void TestTaskListWidget::delegate_completedRowHasRedCheck()
     view.AdvancedSort = false; // task name ascending: Alpha, Bravo (completed), Charlie
     FixedClock clock(QDateTime(QDate(2020, 1, 1), QTime(8, 0))); // Alpha's due date still ahead
     Clock::setCurrent(&clock);
-    SettingsStore settings(m_dir.filePath(QStringLiteral("c.ini")));
+    SettingsStore settings(m_dir.filePath(u"c.ini"_s));
     TaskListWidget list(view, settings);
     list.resize(600, 300);
     list.show();
     list.rebuildView(false);
     list.selectRow(2);
-    QCOMPARE(view.MirrorGrid.cellText(1, colTaskName), QStringLiteral("Bravo"));
+    QCOMPARE(view.MirrorGrid.cellText(1, colTaskName), u"Bravo"_s);
     QTableView* grid = list.viewGrid();
     const QImage image = grid->viewport()->grab().toImage();
     const auto redInRect = [&image](const QRect& rect) {

@@ -3,6 +3,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
+#include "support/tables.h"
 #include "tasks/tasksort.h"
 #include "tasks/taskview.h"
 
@@ -10,11 +11,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 struct TaskSpec {
-    TaskSpec(QString n, QString d = QStringLiteral("100000"), QString p = {}, QString a = {},
-             QString c = QStringLiteral("0"), QString r = QStringLiteral("0"))
+    TaskSpec(QString n, QString d = u"100000"_s, QString p = {}, QString a = {}, QString c = u"0"_s, QString r = u"0"_s)
         : name(std::move(n)), due(std::move(d)), project(std::move(p)), assignee(std::move(a)), complete(std::move(c)),
           recurrence(std::move(r))
     {}
@@ -26,15 +28,10 @@ TSortGrid makeTable(const QList<TaskSpec>& tasks)
     TSortGrid grid(TaskColumnCount, int(tasks.size()));
     for (int r = 0; r < tasks.size(); ++r) {
         const TaskSpec& t = tasks[r];
-        grid.setRow(r, {t.complete, t.name, t.due, t.project, QStringLiteral("2 - Medium"), QString(), QString(),
-                        t.assignee, QString(), t.recurrence, QString()});
+        grid.setRow(r, {t.complete, t.name, t.due, t.project, u"2 - Medium"_s, QString(), QString(), t.assignee,
+                        QString(), t.recurrence, QString()});
     }
     return grid;
-}
-
-QString due(const QDate& date, double fraction = 0.0)
-{
-    return dayNumberText(dayNumber(date) + fraction);
 }
 
 QStringList names(const TSortGrid& grid)
@@ -61,7 +58,6 @@ private Q_SLOTS:
     void setDeadlineFilter_calendarEdges();
     void filterTasks_deadlineRules_data();
     void filterTasks_deadlineRules();
-    void filterTasks_completedRecurringHiddenWithoutShowCompleted();
     void filterTasks_projectAndUnassignedAssignee_ignoreCase();
     void filterTasks_reverseTableOrderAndDueWidths();
     void rebuildView_countAndLamp();
@@ -114,93 +110,65 @@ void TestTaskView::setDeadlineFilter_calendarEdges()
 void TestTaskView::filterTasks_deadlineRules_data()
 {
     QTest::addColumn<int>("rule");
+    QTest::addColumn<bool>("showCompleted");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("today: overdue and today, never undated")
-        << 2 << QStringList{QStringLiteral("overdue"), QStringLiteral("today late")};
+    QTest::newRow("today: overdue and today, never undated") << 2 << true << QStringList{u"overdue"_s, u"today late"_s};
     QTest::newRow("no due date: empty and unreadable count")
-        << 1 << QStringList{QStringLiteral("broken"), QStringLiteral("undated"), QStringLiteral("undated recurring")};
+        << 1 << true << QStringList{u"broken"_s, u"undated"_s, u"undated recurring"_s};
     QTest::newRow("recurring ignores the date")
-        << 7 << QStringList{QStringLiteral("next year recurring"), QStringLiteral("undated recurring")};
-    QTest::newRow("this week, Monday start, Sunday")
-        << 4 << QStringList{QStringLiteral("overdue"), QStringLiteral("today late")};
-    QTest::newRow("next week") << 5
-                               << QStringList{QStringLiteral("following Sunday"), QStringLiteral("overdue"),
-                                              QStringLiteral("today late")};
+        << 7 << true << QStringList{u"done recurring"_s, u"next year recurring"_s, u"undated recurring"_s};
+    QTest::newRow("recurring, completed hidden")
+        << 7 << false << QStringList{u"next year recurring"_s, u"undated recurring"_s};
+    QTest::newRow("this week, Monday start, Sunday") << 4 << true << QStringList{u"overdue"_s, u"today late"_s};
+    QTest::newRow("next week") << 5 << true << QStringList{u"following Sunday"_s, u"overdue"_s, u"today late"_s};
 }
 
 void TestTaskView::filterTasks_deadlineRules()
 {
     QFETCH(int, rule);
+    QFETCH(bool, showCompleted);
     QFETCH(QStringList, shown);
     const QDate sunday(2026, 12, 6);
     FixedClock clock(QDateTime(sunday, QTime(9, 0)));
     Clock::setCurrent(&clock);
     TSortGrid table = makeTable({
-        {QStringLiteral("overdue"), due(sunday.addDays(-3))},
-        {QStringLiteral("today late"), due(sunday, 0.9)},
-        {QStringLiteral("following Sunday"), due(sunday.addDays(7), 0.5)},
-        {QStringLiteral("after that"), due(sunday.addDays(8))},
-        {QStringLiteral("undated")},
-        {QStringLiteral("broken"), QStringLiteral("soon")},
-        {QStringLiteral("undated recurring"),
-         QStringLiteral("100000"),
-         {},
-         {},
-         QStringLiteral("0"),
-         QStringLiteral("4")},
-        {QStringLiteral("next year recurring"),
-         due(sunday.addYears(1)),
-         {},
-         {},
-         QStringLiteral("0"),
-         QStringLiteral("9")},
+        {u"overdue"_s, dueCell(sunday.addDays(-3))},
+        {u"today late"_s, dueCell(sunday, 0.9)},
+        {u"following Sunday"_s, dueCell(sunday.addDays(7), 0.5)},
+        {u"after that"_s, dueCell(sunday.addDays(8))},
+        {u"undated"_s},
+        {u"broken"_s, u"soon"_s},
+        {u"undated recurring"_s, u"100000"_s, {}, {}, u"0"_s, u"4"_s},
+        {u"next year recurring"_s, dueCell(sunday.addYears(1)), {}, {}, u"99"_s, u"9"_s},
+        {u"done recurring"_s, dueCell(sunday.addDays(30)), {}, {}, u"100"_s, u"1"_s},
     });
     TaskView view(table);
+    view.ShowCompleted = showCompleted;
     view.SetDeadlineFilter(rule, 1);
     TSortGrid target(TaskColumnCount);
     view.FilterTasks(target, {}, view.DeadlineLimit, {});
     QCOMPARE(names(target), shown);
 }
 
-void TestTaskView::filterTasks_completedRecurringHiddenWithoutShowCompleted()
-{
-    TSortGrid table = makeTable({
-        {QStringLiteral("done recurring"),
-         QStringLiteral("100000"),
-         {},
-         {},
-         QStringLiteral("100"),
-         QStringLiteral("1")},
-        {QStringLiteral("open recurring"), QStringLiteral("100000"), {}, {}, QStringLiteral("99"), QStringLiteral("1")},
-    });
-    TaskView view(table);
-    TSortGrid target(TaskColumnCount);
-    view.FilterTasks(target, {}, DeadlineRecurringOnly, {});
-    QCOMPARE(names(target).size(), 2);
-    view.ShowCompleted = false;
-    view.FilterTasks(target, {}, DeadlineRecurringOnly, {});
-    QCOMPARE(names(target), QStringList{QStringLiteral("open recurring")});
-}
-
 void TestTaskView::filterTasks_projectAndUnassignedAssignee_ignoreCase()
 {
     TSortGrid table = makeTable({
-        {QStringLiteral("a"), {}, QStringLiteral("Home"), {}},
-        {QStringLiteral("b"), {}, QStringLiteral("HOME"), QStringLiteral("Ann")},
-        {QStringLiteral("c"), {}, QStringLiteral("Work"), {}},
-        {QStringLiteral("d"), {}, QStringLiteral("Ärger"), {}},
-        {QStringLiteral("e"), {}, {}, {}},
+        {u"a"_s, {}, u"Home"_s, {}},
+        {u"b"_s, {}, u"HOME"_s, u"Ann"_s},
+        {u"c"_s, {}, u"Work"_s, {}},
+        {u"d"_s, {}, u"Ärger"_s, {}},
+        {u"e"_s, {}, {}, {}},
     });
     TaskView view(table);
     TSortGrid target(TaskColumnCount);
-    view.FilterTasks(target, {QStringLiteral("home")}, DeadlineAllDates, {QString()});
-    QCOMPARE(names(target), QStringList{QStringLiteral("a")});
-    view.FilterTasks(target, {QStringLiteral("ärger")}, DeadlineAllDates, {});
-    QCOMPARE(names(target), QStringList{QStringLiteral("d")});
+    view.FilterTasks(target, {u"home"_s}, DeadlineAllDates, {QString()});
+    QCOMPARE(names(target), QStringList{u"a"_s});
+    view.FilterTasks(target, {u"ärger"_s}, DeadlineAllDates, {});
+    QCOMPARE(names(target), QStringList{u"d"_s});
     view.FilterTasks(target, {QString()}, DeadlineAllDates, {});
-    QCOMPARE(names(target), QStringList{QStringLiteral("e")});
+    QCOMPARE(names(target), QStringList{u"e"_s});
     // No task passes: one empty row is left.
-    view.FilterTasks(target, {QStringLiteral("Garden")}, DeadlineAllDates, {});
+    view.FilterTasks(target, {u"Garden"_s}, DeadlineAllDates, {});
     QCOMPARE(target.rowCount(), 1);
     QVERIFY(target.rowText(0).count(TSortGrid::CellSeparator) == TaskColumnCount - 1);
     QVERIFY(names(target).isEmpty());
@@ -209,15 +177,15 @@ void TestTaskView::filterTasks_projectAndUnassignedAssignee_ignoreCase()
 void TestTaskView::filterTasks_reverseTableOrderAndDueWidths()
 {
     TSortGrid table = makeTable({
-        {QStringLiteral("first"), due(QDate(2026, 1, 2), 0.25)},
-        {QStringLiteral("second"), due(QDate(2026, 1, 3))},
-        {QStringLiteral("third")},
+        {u"first"_s, dueCell(QDate(2026, 1, 2), 0.25)},
+        {u"second"_s, dueCell(QDate(2026, 1, 3))},
+        {u"third"_s},
     });
     TaskView view(table);
     view.measureText = [](const QString& text) { return int(text.size()) * 10; };
     view.FilterTasks(view.MirrorGrid, {}, DeadlineAllDates, {});
-    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), QStringLiteral("third"));
-    QCOMPARE(view.MirrorGrid.cellText(2, colTaskName), QStringLiteral("first"));
+    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"third"_s);
+    QCOMPARE(view.MirrorGrid.cellText(2, colTaskName), u"first"_s);
     QVERIFY(view.DueDateWidth > 6);
     QVERIFY(view.DueTimeWidth > 6);
     // Another target grid leaves the widths of the view alone.
@@ -234,9 +202,9 @@ void TestTaskView::filterTasks_reverseTableOrderAndDueWidths()
 void TestTaskView::rebuildView_countAndLamp()
 {
     TSortGrid table = makeTable({
-        {QStringLiteral("a"), {}, QStringLiteral("Home")},
-        {QStringLiteral("b"), {}, QStringLiteral("Work")},
-        {QStringLiteral("c"), {}, QStringLiteral("Work")},
+        {u"a"_s, {}, u"Home"_s},
+        {u"b"_s, {}, u"Work"_s},
+        {u"c"_s, {}, u"Work"_s},
     });
     TaskView view(table);
     int commits = 0;
@@ -246,14 +214,14 @@ void TestTaskView::rebuildView_countAndLamp()
     QCOMPARE(result.taskCount, 3);
     QVERIFY(!result.filtered);
 
-    view.ProjectFilter = {QStringLiteral("Home")};
+    view.ProjectFilter = {u"Home"_s};
     result = view.RebuildView(false);
     QCOMPARE(result.taskCount, 1);
     QVERIFY(result.filtered);
     QVERIFY(result.rowsChanged);
     QVERIFY(!view.RebuildView(false).rowsChanged);
 
-    view.ProjectFilter = {QStringLiteral("Nowhere")};
+    view.ProjectFilter = {u"Nowhere"_s};
     result = view.RebuildView(false);
     QCOMPARE(result.taskCount, 0);
     QVERIFY(result.filtered);
@@ -269,9 +237,9 @@ void TestTaskView::rebuildView_countAndLamp()
 void TestTaskView::rebuildView_moveEditedToTop()
 {
     TSortGrid table = makeTable({
-        {QStringLiteral("Zebra"), {}, QStringLiteral("P")},
-        {QStringLiteral("Apple"), {}, QStringLiteral("P")},
-        {QStringLiteral("Mango"), {}, QStringLiteral("P")},
+        {u"Zebra"_s, {}, u"P"_s},
+        {u"Apple"_s, {}, u"P"_s},
+        {u"Mango"_s, {}, u"P"_s},
     });
     TaskView view(table);
     view.AdvancedSort = false;
@@ -280,24 +248,24 @@ void TestTaskView::rebuildView_moveEditedToTop()
     view.setCurrentRow(2);
     RebuildResult result = view.RebuildView(false);
     QCOMPARE(result.currentRow, 2);
-    QCOMPARE(view.MirrorGrid.cellText(2, colTaskName), QStringLiteral("Zebra"));
+    QCOMPARE(view.MirrorGrid.cellText(2, colTaskName), u"Zebra"_s);
 
     result = view.RebuildView(true);
     QCOMPARE(result.currentRow, 0);
     QCOMPARE(view.currentRow(), 0);
-    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), QStringLiteral("Zebra"));
-    QCOMPARE(view.MirrorGrid.cellText(1, colTaskName), QStringLiteral("Apple"));
+    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"Zebra"_s);
+    QCOMPARE(view.MirrorGrid.cellText(1, colTaskName), u"Apple"_s);
 }
 
 void TestTaskView::headerSort_togglesDirectionAndEndsAdvancedSort()
 {
-    TSortGrid table = makeTable({{QStringLiteral("b")}, {QStringLiteral("a")}, {QStringLiteral("c")}});
+    TSortGrid table = makeTable({{u"b"_s}, {u"a"_s}, {u"c"_s}});
     TaskView view(table);
     QVERIFY(view.AdvancedSort);
     view.HeaderSort(sortTaskName);
     QVERIFY(!view.AdvancedSort);
     QVERIFY(!view.SortAscending); // the stored column was already the task name
-    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), QStringLiteral("c"));
+    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"c"_s);
     QCOMPARE(view.sortMark(sortTaskName).shown, true);
     QCOMPARE(view.sortMark(sortProject).shown, false);
     view.HeaderSort(sortProject);
@@ -307,22 +275,21 @@ void TestTaskView::headerSort_togglesDirectionAndEndsAdvancedSort()
     QVERIFY(!view.AdvancedSort);
     view.PrimKey = sortTaskName;
     QVERIFY(view.PerformAdvancedSort());
-    QCOMPARE(view.sortMark(sortTaskName).text, QStringLiteral("1"));
-    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), QStringLiteral("a"));
+    QCOMPARE(view.sortMark(sortTaskName).text, u"1"_s);
+    QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"a"_s);
 }
 
 void TestTaskView::state_roundTripThroughSettings()
 {
     QTemporaryDir dir;
-    SettingsStore settings(dir.filePath(QStringLiteral("tarnwick.ini")));
+    SettingsStore settings(dir.filePath(u"tarnwick.ini"_s));
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(12, 0)));
     Clock::setCurrent(&clock);
     TSortGrid table = makeTable({});
     {
         TaskView view(table);
-        view.ProjectFilter =
-            TaskView::normalizedNames({QStringLiteral("work"), QStringLiteral("Home"), QStringLiteral("WORK")});
-        QCOMPARE(view.ProjectFilter, (QStringList{QStringLiteral("Home"), QStringLiteral("work")}));
+        view.ProjectFilter = TaskView::normalizedNames({u"work"_s, u"Home"_s, u"WORK"_s});
+        QCOMPARE(view.ProjectFilter, (QStringList{u"Home"_s, u"work"_s}));
         view.AssigneeFilter = {QString()};
         view.SetDeadlineFilter(ruleTomorrow, 0);
         view.ShowCompleted = false;
@@ -334,13 +301,13 @@ void TestTaskView::state_roundTripThroughSettings()
         view.TerDir = false;
         view.saveState(settings);
     }
-    settings.writeString(Settings::FilterProject, QStringLiteral("home"), QString()); // a repeat, other case
+    settings.writeString(Settings::FilterProject, u"home"_s, QString()); // a repeat, other case
     settings.writeInteger(Settings::AdvSort, Settings::TerKey, 12);
 
-    SettingsStore reread(dir.filePath(QStringLiteral("tarnwick.ini")));
+    SettingsStore reread(dir.filePath(u"tarnwick.ini"_s));
     TaskView view(table);
     view.loadState(reread);
-    QCOMPARE(view.ProjectFilter, (QStringList{QStringLiteral("Home"), QStringLiteral("work")}));
+    QCOMPARE(view.ProjectFilter, (QStringList{u"Home"_s, u"work"_s}));
     QCOMPARE(view.AssigneeFilter, QStringList{QString()});
     QCOMPARE(view.DeadlineRuleTag, int(ruleTomorrow));
     QCOMPARE(view.DeadlineLimit, dayNumber(QDate(2026, 12, 7)));

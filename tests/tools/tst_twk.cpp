@@ -27,7 +27,7 @@ private:
         QProcess process;
         process.start(QStringLiteral(TWK_TOOL_PATH), args);
         if (!process.waitForFinished(60000))
-            return {-1, {}, QStringLiteral("timed out")};
+            return {-1, {}, u"timed out"_s};
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
@@ -114,7 +114,8 @@ private Q_SLOTS:
         QCOMPARE(read(folder + u"/tasks.twk"_s),
                  QByteArray("300\t\t\t\t\t\t\t\t\t\t\r\n100\tDone\t45351\tHome\t1 - High\t\t\t\t\t\t\r\n"));
         QCOMPARE(read(folder + u"/tasklog.twk"_s),
-                 QByteArray("250\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\r\nGone\t43845\tHome\t2 - Medium\t43850\tn\x1b\tf\tAnn\r\n"));
+                 QByteArray(
+                     "250\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\r\nGone\t43845\tHome\t2 - Medium\t43850\tn\x1b\tf\tAnn\r\n"));
         QCOMPARE(read(folder + u"/assignees.twk"_s), QByteArray("Ann\r\nbob\r\n"));
         QVERIFY(!QFile::exists(folder + u"/diary.twk"_s));
         // A second upgrade changes nothing: the log does not gather empty rows.
