@@ -375,6 +375,36 @@ private Q_SLOTS:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
+    void alarm_duringDeleteConfirmation_waitsUntilItCloses()
+    {
+        QString due = row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(9, 0)))),
+                          u"Work"_s, u"1 - High"_s);
+        due.replace(u"\t\t\t\r\n"_s, u"\t  0=0\t\t\r\n"_s);
+        const QString folder = makeDataSet(u"Home set"_s, due);
+        SettingsStore settings(settingsPath());
+        settings.writeBool(Settings::Alarms, Settings::Enabled, false);
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        selectTask(window, u"Pay rent"_s);
+
+        // The alarm falls due while the delete question is open: it must not come up over it.
+        bool alarmOverQuestion = true;
+        answerNextModal([&](QWidget* confirm) {
+            settings.writeBool(Settings::Alarms, Settings::Enabled, true);
+            window.ScheduleNextAlarm();
+            alarmOverQuestion = QApplication::activeModalWidget() != confirm;
+            answerNextModal([](QWidget* alarm) { child<QPushButton>(alarm, u"btnDisable"_s)->click(); });
+            child<QPushButton>(confirm, u"btnYes"_s)->click();
+        });
+        QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(!alarmOverQuestion);
+        // Once the question is answered the alarm shows; the right tasks were deleted and disabled.
+        QTRY_VERIFY(savedTasks(folder).rowCount() == 4 && savedTasks(folder).cellText(3, colAlarm).isEmpty());
+        QCOMPARE(savedTasks(folder).cellText(3, colTaskName), u"Team call"_s);
+        for (int r = 0; r < 4; ++r)
+            QVERIFY(savedTasks(folder).cell(r, colTaskName) != u"Pay rent");
+    }
+
     void diary_typedThenMinimised_isSaved()
     {
         const QString folder = makeDataSet(u"Home set"_s);

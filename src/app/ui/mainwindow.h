@@ -135,6 +135,7 @@ private:
 
     // Alarms (mainwindow_alarms.cpp).
     void alarmClockTick();
+    bool alarmHeldBack() const;
     void miEnableAlarmsClick();
 
     // Calendar commands (mainwindow_calendar.cpp).
@@ -147,6 +148,7 @@ private:
     AlarmScheduler m_alarms;
     QDate m_calendarDate; // the date the calendar opens on
     bool m_quit = false;
+    bool m_alarmPending = false; // an alarm waits for a dialog to close
     bool m_startUpDone = false;
     bool m_firstShowDone = false;
     bool m_closing = false;

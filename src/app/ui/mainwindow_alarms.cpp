@@ -10,6 +10,7 @@
 #include "core/settingsstore.h"
 
 #include <QAction>
+#include <QApplication>
 
 void TfmMain::ScheduleNextAlarm()
 {
@@ -19,10 +20,23 @@ void TfmMain::ScheduleNextAlarm()
 
 void TfmMain::alarmClockTick()
 {
+    // An alarm held back by an open dialog comes up as soon as that dialog has closed.
+    if (m_alarmPending && !alarmHeldBack()) {
+        ScheduleNextAlarm();
+        return;
+    }
     // The scheduler also notices a new day here, so tomorrow's alarms are armed after midnight
     // whatever the calendar's own day check is set to.
     if (m_alarms.tick(Clock::current().now()) >= 0)
         AlarmEvent1Timer();
+}
+
+bool TfmMain::alarmHeldBack() const
+{
+    // Besides the editor and another alarm, any dialog of the program holds alarms back: its
+    // command may still hold task-table row numbers that the alarm's answer would shift (a
+    // delete confirmation would then delete another task).
+    return TaskEditorOpen || TfmAlarm::AlarmDialogOpen() || QApplication::activeModalWidget() != nullptr;
 }
 
 void TfmMain::miEnableAlarmsClick()
@@ -33,9 +47,11 @@ void TfmMain::miEnableAlarmsClick()
 
 void TfmMain::AlarmEvent1Timer()
 {
-    // The alarm comes back, overdue, when the open editor or alarm closes and schedules again.
-    if (TaskEditorOpen || TfmAlarm::AlarmDialogOpen())
+    if (alarmHeldBack()) {
+        m_alarmPending = true;
         return;
+    }
+    m_alarmPending = false;
     const int tag = m_alarms.Tag();
     if (tag < 0 || tag >= m_data.MainGrid.rowCount())
         return;
