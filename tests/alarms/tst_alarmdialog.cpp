@@ -8,8 +8,8 @@
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
 #include "support/testfiles.h"
+#include "support/widgets.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -21,24 +21,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// A short silent PCM wave file: 8 kHz, mono, 16 bits, 800 samples.
-QByteArray silentWave()
-{
-    return QByteArray::fromHex("524946466406000057415645666d74201000000001000100401f0000"
-                               "803e0000020010006461746140060000") +
-           QByteArray(1600, '\0');
-}
-
-} // namespace
 
 class TestAlarmDialog final : public QObject {
     Q_OBJECT
@@ -50,46 +36,18 @@ private:
     TSortGrid m_tasks{TaskColumnCount, 1};
     std::unique_ptr<TfmAlarm> m_dialog;
 
-    void setTask(const QString& alarm, const QString& rule)
+    TfmAlarm& openDialog(const QString& alarm = u"  5=0"_s, const QString& rule = u"4"_s)
     {
         m_tasks = TSortGrid(TaskColumnCount, 2);
         m_tasks.setRow(1, {u"0"_s, u"Water the plants"_s, dayNumberText(dayNumber(QDateTime({2004, 1, 5}, {9, 30}))),
                            u"Home"_s, u"2 - Medium"_s, EncodeNotes({u"first"_s, QString(), u"third"_s}),
                            m_dir.filePath(u"missing.pdf"_s), u"Ann"_s, alarm, rule, QString()});
-    }
-    TfmAlarm& openDialog(const QString& alarm = u"  5=0"_s, const QString& rule = u"4"_s)
-    {
-        setTask(alarm, rule);
         m_dialog = std::make_unique<TfmAlarm>(*m_settings, m_tasks, 1);
         m_dialog->open();
         return *m_dialog;
     }
-    template <typename T> T* at(const char* name) const
-    {
-        T* widget = m_dialog->findChild<T*>(QLatin1String(name));
-        if (widget == nullptr)
-            qFatal("no %s", name);
-        return widget;
-    }
-    void click(const char* name) { QTest::mouseClick(at<QPushButton>(name), Qt::LeftButton); }
-
-    // Runs `action`, answering the first message box that comes up with `button`; returns its text
-    // (empty when none came up).
-    QString answerBox(const std::function<void()>& action, QMessageBox::StandardButton button = QMessageBox::Ok)
-    {
-        QString text;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                poll.stop();
-                text = box->text();
-                box->button(button)->click();
-            }
-        });
-        poll.start(10);
-        action();
-        return text;
-    }
+    template <typename T> T* at(QAnyStringView name) const { return childNamed<T>(m_dialog.get(), name); }
+    void click(QAnyStringView name) { QTest::mouseClick(at<QPushButton>(name), Qt::LeftButton); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -119,45 +77,53 @@ private Q_SLOTS:
         TfmAlarm& dialog = openDialog(u"  0=1"_s); // after a snooze in hours
         QCOMPARE(dialog.windowTitle(), u"Tarnwick Alarm 14:03:20"_s);
         QVERIFY(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint));
-        QCOMPARE(at<QLineEdit>("lblTaskName")->text(), u"Water the plants"_s);
-        QCOMPARE(at<QLineEdit>("lblDateTime")->text(), u"Jan 05, 2004 at 9:30 AM,  weekly"_s);
-        QCOMPARE(at<QLineEdit>("lblAssignee")->text(), u"Ann"_s);
-        QCOMPARE(at<QPlainTextEdit>("mNotes")->toPlainText(), u"first\n\nthird"_s);
-        QCOMPARE(at<QSpinBox>("spinAlarm")->value(), 1);
-        QCOMPARE(at<QComboBox>("cbAlarmOptions")->currentIndex(), 1);
-        QCOMPARE(dialog.focusWidget(), at<QPushButton>("btnSnooze"));
+        QCOMPARE(at<QLineEdit>(u"lblDateTime")->text(), u"Jan 05, 2004 at 9:30 AM,  weekly"_s);
+        QCOMPARE(at<QPlainTextEdit>(u"mNotes")->toPlainText(), u"first\n\nthird"_s);
+        QCOMPARE(at<QSpinBox>(u"spinAlarm")->value(), 1);
+        QCOMPARE(at<QComboBox>(u"cbAlarmOptions")->currentIndex(), 1);
+        QCOMPARE(dialog.focusWidget(), at<QPushButton>(u"btnSnooze"));
         openDialog(QString());
-        QCOMPARE(at<QSpinBox>("spinAlarm")->value(), 5);
-        QCOMPARE(at<QComboBox>("cbAlarmOptions")->currentIndex(), 0);
+        QCOMPARE(at<QSpinBox>(u"spinAlarm")->value(), 5);
+        QCOMPARE(at<QComboBox>(u"cbAlarmOptions")->currentIndex(), 0);
     }
 
     void actionButtons_closeWithTheirAnswer_data()
     {
         QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("alarm");
         QTest::addColumn<AlarmAction>("action");
-        QTest::newRow("snooze") << u"btnSnooze"_s << AlarmAction::Snooze;
-        QTest::newRow("disable") << u"btnDisable"_s << AlarmAction::DisableAlarm;
-        QTest::newRow("edit") << u"btnEdit"_s << AlarmAction::EditTask;
-        QTest::newRow("delete") << u"btnDelete"_s << AlarmAction::DeleteTask;
-        QTest::newRow("Esc means edit") << u"Escape"_s << AlarmAction::EditTask;
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("snooze") << u"btnSnooze"_s << u" 10=1"_s << AlarmAction::Snooze << 1 << QString();
+        QTest::newRow("disable") << u"btnDisable"_s << u" 10=1"_s << AlarmAction::DisableAlarm << 1 << QString();
+        QTest::newRow("edit") << u"btnEdit"_s << u" 10=1"_s << AlarmAction::EditTask << 1 << QString();
+        QTest::newRow("delete") << u"btnDelete"_s << u" 10=1"_s << AlarmAction::DeleteTask << 1 << QString();
+        QTest::newRow("Esc means edit") << u"Escape"_s << u" 10=1"_s << AlarmAction::EditTask << 1 << QString();
+        QTest::newRow("snooze without unit")
+            << u"btnSnooze"_s << u"  5=7"_s << AlarmAction::Snooze << -1 << LanguageString(745);
     }
     void actionButtons_closeWithTheirAnswer()
     {
         QFETCH(QString, control);
+        QFETCH(QString, alarm);
         QFETCH(AlarmAction, action);
-        TfmAlarm& dialog = openDialog(u" 10=1"_s);
+        QFETCH(int, unit);
+        QFETCH(QString, message);
+        TfmAlarm& dialog = openDialog(alarm);
         QVERIFY(TfmAlarm::AlarmDialogOpen());
-        at<QSpinBox>("spinAlarm")->setValue(20);
-        if (control == u"Escape")
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-        else
-            click(control.toLatin1().constData());
+        at<QSpinBox>(u"spinAlarm")->setValue(20);
+        const QStringList boxes = answerModals({QMessageBox::Ok}, [&] {
+            if (control == u"Escape")
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            else
+                click(control);
+        });
+        QCOMPARE(boxes.value(0), message);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.action(), action);
         QCOMPARE(dialog.snoozeAmount(), 20);
-        QCOMPARE(dialog.snoozeUnit(), 1);
+        QCOMPARE(dialog.snoozeUnit(), unit);
         QVERIFY(TfmAlarm::AlarmDialogOpen());
         m_dialog.reset();
         QVERIFY(!TfmAlarm::AlarmDialogOpen());
@@ -170,13 +136,13 @@ private Q_SLOTS:
         dialog.close();
         dialog.reject();
         dialog.done(QDialog::Rejected);
-        click("btnHelp");
+        click(u"btnHelp");
         QCOMPARE(help.size(), 1);
-        QCOMPARE(help.at(0).at(0).toString(), u"alarm"_s);
         // Enter in the attachment box runs the attachment (missing here) and answers nothing.
-        at<QLineEdit>("cbAttach")->setFocus();
-        QCOMPARE(answerBox([&] { QTest::keyClick(at<QLineEdit>("cbAttach"), Qt::Key_Return); }),
-                 u"Error executing program."_s);
+        auto* attach = at<QLineEdit>(u"cbAttach");
+        attach->setFocus();
+        QCOMPARE(answerModals({QMessageBox::Ok}, [&] { QTest::keyClick(attach, Qt::Key_Return); }),
+                 QStringList{u"Error executing program."_s});
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.action(), AlarmAction::None);
     }
@@ -198,46 +164,37 @@ private Q_SLOTS:
         QFETCH(bool, asked);
         QFETCH(bool, scheduleNext);
         TfmAlarm& dialog = openDialog(u"  5=0"_s, rule);
-        const QString question = answerBox([&] { click("btnComplete"); }, QMessageBox::StandardButton(answer));
-        QCOMPARE(!question.isEmpty(), asked);
+        const QStringList boxes = answerModals({QMessageBox::StandardButton(answer)}, [&] { click(u"btnComplete"); });
+        QCOMPARE(boxes.size(), asked ? 1 : 0);
         QCOMPARE(dialog.action(), AlarmAction::CheckTask);
         QCOMPARE(dialog.scheduleNextOccurrence(), scheduleNext);
         QVERIFY(!dialog.isVisible());
     }
 
-    void snoozeWithoutUnit_tellsTheUser()
-    {
-        TfmAlarm& dialog = openDialog(u"  5=7"_s);
-        QCOMPARE(dialog.snoozeUnit(), -1);
-        QCOMPARE(answerBox([&] { click("btnSnooze"); }), LanguageString(745));
-        QCOMPARE(dialog.action(), AlarmAction::Snooze);
-    }
-
     void sound_startsWithTheDialog_andStopsAtTheFirstButton()
     {
+        // A short silent PCM wave: 8 kHz, mono, 16 bits, 800 samples.
         const QString wave = m_dir.filePath(u"bell.wav"_s);
-        QVERIFY(writeTestFile(wave, silentWave()));
+        QVERIFY(writeTestFile(wave, QByteArray::fromHex("524946466406000057415645666d74201000000001000100401f0000"
+                                                        "803e0000020010006461746140060000") +
+                                        QByteArray(1600, '\0')));
         m_settings->writeString(Settings::Alarms, Settings::SoundFile, wave);
         m_settings->writeBool(Settings::Alarms, Settings::Repeat, true);
 
         TAlarmSound sound;
-        QVERIFY(!sound.play(QString(), false));
         QVERIFY(!sound.play(m_dir.path(), false));
         QVERIFY(!sound.play(m_dir.filePath(u"gone.wav"_s), false));
-        QVERIFY(!sound.isStarted());
 
         QElapsedTimer timer;
         timer.start();
         TfmAlarm& dialog = openDialog();
         QVERIFY(timer.elapsed() < 2000); // never waits for the audio device
         QVERIFY(dialog.sound().isStarted());
-        click("btnHelp");
+        click(u"btnHelp");
         QVERIFY(!dialog.sound().isStarted());
-        QVERIFY(dialog.isVisible());
 
         m_settings->writeBool(Settings::Alarms, Settings::Enabled, false);
-        TfmAlarm& quiet = openDialog();
-        QVERIFY(!quiet.sound().isStarted());
+        QVERIFY(!openDialog().sound().isStarted());
     }
 };
 

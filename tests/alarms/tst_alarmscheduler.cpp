@@ -5,6 +5,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
+#include "support/tables.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -35,13 +36,7 @@ QStringList task(const QString& name, const QString& dueCell, const QString& ala
     return {complete, name, dueCell, u"Home"_s, u"2"_s, u"notes\x1b"_s, QString(), u"Ann"_s, alarm, rule, QString()};
 }
 
-TSortGrid table(const QList<QStringList>& rows)
-{
-    TSortGrid grid(TaskColumnCount, int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r)
-        grid.setRow(r, rows.at(r));
-    return grid;
-}
+const auto table = [](const QList<QStringList>& rows) { return gridOf(TaskColumnCount, rows); };
 
 using TimeList = QList<QTime>;
 using IndexList = QList<int>;
@@ -133,7 +128,7 @@ private Q_SLOTS:
         QVERIFY(!scheduler.isArmed());
     }
 
-    void dayChange_armsTomorrowsAlarms_whateverTheWindowSettings()
+    void dayChange_armsTomorrowsAlarms_unlessAlarmsAreOff()
     {
         TSortGrid tasks = table({task(u"night"_s, due(1, QTime(0, 30)), u"  0=0"_s)});
         AlarmScheduler scheduler(tasks, *m_settings);
@@ -148,21 +143,20 @@ private Q_SLOTS:
         tasks.setCell(0, colDue, due(2, QTime(0, 0)));
         QCOMPARE(scheduler.ScheduleNextAlarm(at(1, QTime(23, 0))), Result::Disarmed);
         QCOMPARE(scheduler.tick(at(2, QTime(0, 0, 0, 300))), 0);
-    }
 
-    void enabledSwitchOff_neverArmsOrFires()
-    {
-        const TSortGrid tasks = table({task(u"soon"_s, due(0, QTime(9, 30)), u"  0=0"_s)});
-        AlarmScheduler scheduler(tasks, *m_settings);
-        QCOMPARE(scheduler.ScheduleNextAlarm(), Result::Armed);
+        // With alarms switched off nothing arms or fires, not even overdue after midnight; an
+        // alarm already armed is disarmed by the switch.
+        tasks.setCell(0, colDue, due(2, QTime(23, 30)));
+        QCOMPARE(scheduler.ScheduleNextAlarm(at(2, QTime(23, 0))), Result::Armed);
         m_settings->writeBool(Settings::Alarms, Settings::Enabled, false);
-        QCOMPARE(scheduler.ScheduleNextAlarm(), Result::Disarmed);
-        QCOMPARE(scheduler.Tag(), -1);
-        QCOMPARE(scheduler.tick(at(0, QTime(9, 30, 0, 200))), -1);
-        QCOMPARE(scheduler.tick(at(1, QTime(0, 0, 1))), -1); // overdue after midnight, still quiet
-        m_clock.set(at(0, QTime(11, 0)));
+        QCOMPARE(scheduler.ScheduleNextAlarm(at(2, QTime(23, 0))), Result::Disarmed);
+        QVERIFY(!scheduler.isArmed());
+        QCOMPARE(scheduler.tick(at(2, QTime(23, 30, 0, 200))), -1);
+        tasks.setCell(0, colDue, due(3, QTime(0, 0)));
+        QCOMPARE(scheduler.ScheduleNextAlarm(at(2, QTime(23, 0))), Result::Disarmed);
+        QCOMPARE(scheduler.tick(at(3, QTime(0, 0, 0, 300))), -1);
         m_settings->writeBool(Settings::Alarms, Settings::Enabled, true);
-        QCOMPARE(scheduler.ScheduleNextAlarm(), Result::Overdue);
+        QCOMPARE(scheduler.ScheduleNextAlarm(at(3, QTime(0, 1))), Result::Overdue);
     }
 
     void snooze_movesTheTask_andRingsInTheNewMinute()
@@ -186,42 +180,41 @@ private Q_SLOTS:
         QCOMPARE(scheduler.tick(at(0, QTime(14, 13, 20, 300))), 0);
     }
 
-    void checkTask_recurringWithNextPeriod_copiesOnTop_andAlarmIsAnswered()
+    void checkTask_copiesOnTopOnlyForARuleWithANextDate_data()
     {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<bool>("copies");
+        QTest::newRow("weekly") << u"4"_s << true;
+        QTest::newRow("none") << u"0"_s << false;
+        // Imported tasks have an empty cell: no copy with the same overdue alarm is left to ring again.
+        QTest::newRow("empty") << u""_s << false;
+        QTest::newRow("unknown") << u"15"_s << false;
+    }
+    void checkTask_copiesOnTopOnlyForARuleWithANextDate()
+    {
+        QFETCH(QString, rule);
+        QFETCH(bool, copies);
         m_clock.set(at(0, QTime(10, 30)));
         TSortGrid tasks = table({task(u"other"_s, due(3, QTime(9, 0)), QString()),
-                                 task(u"weekly"_s, due(0, QTime(10, 0)), u" 15=0"_s, u"20"_s, u"4"_s)});
+                                 task(u"t"_s, due(0, QTime(10, 0)), u" 15=0"_s, u"20"_s, rule)});
         AlarmScheduler scheduler(tasks, *m_settings);
         QCOMPARE(scheduler.ScheduleNextAlarm(), Result::Overdue);
-        QCOMPARE(checkAlarmedTask(tasks, scheduler.Tag(), true), 2);
-        QCOMPARE(tasks.rowCount(), 3);
-        QCOMPARE(tasks.cellText(2, colComplete), u"100"_s);
-        QCOMPARE(tasks.cellText(2, colDue), due(0, QTime(10, 0)));
-        QCOMPARE(tasks.row(0), task(u"weekly"_s, due(7, QTime(10, 0)), u" 15=0"_s, u"20"_s, u"4"_s));
+        QCOMPARE(checkOffersNextOccurrence(rule), copies);
+        const int checked = checkAlarmedTask(tasks, scheduler.Tag(), true);
+        QCOMPARE(checked, copies ? 2 : 1);
+        QCOMPARE(tasks.rowCount(), copies ? 3 : 2);
+        QCOMPARE(tasks.cellText(checked, colComplete), u"100"_s);
+        QCOMPARE(tasks.cellText(checked, colDue), due(0, QTime(10, 0)));
+        if (copies)
+            QCOMPARE(tasks.row(0), task(u"t"_s, due(7, QTime(10, 0)), u" 15=0"_s, u"20"_s, rule));
         QCOMPARE(scheduler.ScheduleNextAlarm(), Result::Disarmed);
-    }
-
-    void checkTask_withoutNextDate_neverCopies()
-    {
-        m_clock.set(at(0, QTime(10, 30)));
-        // Even asked for a next period, a rule without one only completes the task: no copy with the
-        // same overdue alarm is left to ring again (imported tasks have an empty cell).
-        for (const QString& rule : {u"0"_s, u""_s, u"15"_s}) {
-            TSortGrid tasks = table({task(u"t"_s, due(0, QTime(10, 0)), u"  0=0"_s, u"0"_s, rule)});
-            QVERIFY(!checkOffersNextOccurrence(rule));
-            QCOMPARE(checkAlarmedTask(tasks, 0, true), 0);
-            QCOMPARE(tasks.rowCount(), 1);
-            QCOMPARE(tasks.cellText(0, colComplete), u"100"_s);
-            QCOMPARE(AlarmScheduler(tasks, *m_settings).ScheduleNextAlarm(), Result::Disarmed);
-        }
     }
 
     void actions_outsideTheTable_changeNothing_andRelocateFindsTheTask()
     {
         TSortGrid tasks = table({task(u"a"_s, due(0, QTime(10, 0)), u"  5=0"_s)});
         const QString alarmed = tasks.rowText(0);
-        QVERIFY(!snoozeAlarm(tasks, -1, 5, 0, m_clock.now()));
-        QVERIFY(!disableAlarm(tasks, 1));
+        QVERIFY(!snoozeAlarm(tasks, -1, 5, 0, m_clock.now()) && !disableAlarm(tasks, 1));
         QCOMPARE(checkAlarmedTask(tasks, -1, true), -1);
         QCOMPARE(tasks.rowText(0), alarmed);
 

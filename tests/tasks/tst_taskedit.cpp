@@ -17,10 +17,7 @@ namespace {
 
 const QDate Today(2024, 3, 13); // a Wednesday
 
-QStringList projectItems()
-{
-    return editorNameItems({u"Gamma"_s, u"alpha"_s, QString(), u"Beta"_s});
-}
+const QStringList ProjectItems = editorNameItems({u"Gamma"_s, u"alpha"_s, QString(), u"Beta"_s});
 
 // complete, name, due, project, priority, notes, attachment, assignee, alarm, recurrence, spare
 const QStringList FullRow{u"40"_s,       u"Call Bob"_s, u"40179.5"_s, u"Beta"_s, u"2 - Medium"_s, u"one\x1btwo\x1b"_s,
@@ -85,7 +82,7 @@ private Q_SLOTS:
             store.writeString(name == u"DefaultPriority" ? Settings::Other : Settings::Defaults, name,
                               setting.section(u'=', 1));
         }
-        const TaskEditValues values = newTaskValues(store, filter, {}, projectItems(), projectItems(), Today);
+        const TaskEditValues values = newTaskValues(store, filter, {}, ProjectItems, ProjectItems, Today);
         QCOMPARE(values.hasDue, daysAhead >= 0);
         QCOMPARE(values.date, Today.addDays(std::max(daysAhead, 0)));
         QCOMPARE(values.priority, priority);
@@ -140,8 +137,7 @@ private Q_SLOTS:
         TaskEditValues values;
         values.name = u"t"_s;
         values.recurrence = recurrence;
-        values.date = date;
-        values.hasDue = false; // the rule is checked against the date box all the same
+        values.date = date; // the rule is checked against the date box even without a due date
         const QString text = taskCheckMessage(values);
         if (message == 0)
             QVERIFY2(text.isEmpty(), qPrintable(text));

