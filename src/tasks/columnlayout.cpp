@@ -142,7 +142,7 @@ QList<int> autosizeColumnWidths(const ColumnLayout& layout, const AutosizeInput&
             const int tableColumn = displayTableColumn(m);
             content = input.tableColumnWidths.value(tableColumn, 0);
         }
-        widths[i] = std::max(content, displayColumnMinWidth(m));
+        widths[i] = std::max({content, displayColumnMinWidth(m), input.captionWidths.value(i, 0)});
         sum += widths[i];
     }
     if (nameColumn >= 0) {

@@ -54,6 +54,9 @@ struct AutosizeInput {
     QList<int> tableColumnWidths;
     int dueDateWidth = 0;
     int dueTimeWidth = 0;
+    // What each view column's header caption needs to show whole (index = view column); a column
+    // is not made narrower than that, so short contents do not cut their captions.
+    QList<int> captionWidths;
     int viewWidth = 0;      // the list's outer width
     int frameWidth = 0;     // its frame, both sides together
     int scrollBarWidth = 0; // when the rows do not all fit, else 0

@@ -90,6 +90,9 @@ void TestColumnLayout::autosize_nameTakesTheRest()
     QCOMPARE(autosizeColumnWidths(layout, input)[1], 229);
     input.viewWidth = 100;
     QCOMPARE(autosizeColumnWidths(layout, input)[1], 15);
+    // A caption wider than its column's contents keeps the column wide enough to read it.
+    input.captionWidths = {0, 90, 50, 60, 48};
+    QCOMPARE(autosizeColumnWidths(layout, input).mid(2), (QList<int>{70, 60, 48}));
 }
 
 QTEST_GUILESS_MAIN(TestColumnLayout)

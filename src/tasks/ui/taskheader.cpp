@@ -26,6 +26,19 @@ QPixmap TaskHeader::sortImage(bool ascending)
     return pixmap;
 }
 
+int TaskHeader::captionWidth(int logicalIndex) const
+{
+    if (logicalIndex <= 0)
+        return 0;
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    const QString caption = displayColumnCaption(m_model.columnLayout().displayColumn(logicalIndex));
+    // As laid out by paintSection: 3 pixels before the caption, 5 between it and the mark, 2 after.
+    return 3 + fm.horizontalAdvance(caption) + 5 + fm.horizontalAdvance(QStringLiteral("3")) + sortImage(true).width() +
+           2;
+}
+
 void TaskHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     if (!rect.isValid())

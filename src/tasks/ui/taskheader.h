@@ -17,6 +17,8 @@ public:
 
     // The small arrow of a sort mark.
     static QPixmap sortImage(bool ascending);
+    // The width that shows a section's caption whole, bold and with a sort mark beside it.
+    int captionWidth(int logicalIndex) const;
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;

@@ -147,6 +147,8 @@ void TaskListWidget::AutosizeColumns()
             input.tableColumnWidths[displayTableColumn(m)] =
                 measuredColumnWidth(m_view.MirrorGrid, displayTableColumn(m), measure);
     }
+    for (int i = 0; i < layout.count; ++i)
+        input.captionWidths.append(m_header->captionWidth(i));
     input.dueDateWidth = m_view.DueDateWidth;
     input.dueTimeWidth = m_view.DueTimeWidth;
     input.viewWidth = m_viewGrid->width();
