@@ -11,6 +11,7 @@
 #include "core/sortgrid.h"
 #include "core/tasktable.h"
 #include "core/ui/formplacement.h"
+#include "core/ui/widgetnames.h"
 #include "tasks/ui/attachmentrunner.h"
 
 #include <QComboBox>
@@ -34,12 +35,6 @@
 namespace {
 
 int openDialogs = 0;
-
-template <typename T> T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLineEdit* readOnlyEdit(QWidget* parent, const QString& name)
 {

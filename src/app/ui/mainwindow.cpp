@@ -15,6 +15,7 @@
 #include "core/ui/datasetmanager.h"
 #include "core/ui/foldererror.h"
 #include "core/ui/memocommands.h"
+#include "core/ui/widgetnames.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/tasklistwidget.h"
@@ -48,18 +49,6 @@ constexpr int minListHeight = 65;
 constexpr int minBottomDistance = 160;
 constexpr int minNotesWidth = 60;
 constexpr int minCalendarWidth = 257;
-
-QAction* makeAction(QObject* parent, const QString& objectName, const QString& text, const QKeySequence& key = {},
-                    const QString& statusTip = {})
-{
-    auto* action = new QAction(text, parent);
-    action->setObjectName(objectName);
-    if (!key.isEmpty())
-        action->setShortcut(key);
-    if (!statusTip.isEmpty())
-        action->setStatusTip(statusTip);
-    return action;
-}
 
 // Hints are "tooltip|status text"; a hint without "|" is both.
 QString hintStatus(const QString& hint)

@@ -181,17 +181,15 @@ void TfmMain::CheckTask()
                              Settings::Confirmations, Settings::TaskCompletion))
             return;
         if (LocateTaskRow(m_data.MainGrid, m_view.MirrorGrid, viewRow)) {
-            int row = m_data.MainGrid.currentRow();
+            const int row = m_data.MainGrid.currentRow();
             if (offersNextOccurrence(m_data.MainGrid.cell(row, colRecurrence)) &&
                 QMessageBox::question(
                     this, programTitle(),
                     QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
-                    QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes) {
-                DuplicateToTop(m_data.MainGrid, row);
-                ScheduleNext(m_data.MainGrid, 0);
-                ++row;
-            }
-            m_data.MainGrid.setCell(row, colComplete, u"100");
+                    QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes)
+                completeWithNextOccurrence(m_data.MainGrid, row);
+            else
+                m_data.MainGrid.setCell(row, colComplete, u"100");
         }
     } else if (LocateTaskRow(m_data.MainGrid, m_view.MirrorGrid, viewRow)) {
         m_data.MainGrid.setCell(m_data.MainGrid.currentRow(), colComplete, u"0");

@@ -8,6 +8,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/ui/memocommands.h"
+#include "core/ui/widgetnames.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -92,14 +93,6 @@ QIcon pageIcon(int page, const QColor& ink, const QColor& accent)
     return icon;
 }
 
-QAction* menuAction(QObject* parent, const QString& name, const QString& text, const QKeySequence& keys)
-{
-    auto* action = new QAction(text, parent);
-    action->setObjectName(name);
-    action->setShortcut(keys);
-    return action;
-}
-
 } // namespace
 
 TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& data, QWidget* parent)
@@ -149,11 +142,11 @@ TCalendarPanelWidget::~TCalendarPanelWidget() = default;
 
 void TCalendarPanelWidget::createActions()
 {
-    miDayInfo = menuAction(this, QStringLiteral("miDayInfo"), QStringLiteral("Day &information"),
+    miDayInfo = makeAction(this, QStringLiteral("miDayInfo"), QStringLiteral("Day &information"),
                            QKeySequence(Qt::SHIFT | Qt::Key_F1));
     miDiary =
-        menuAction(this, QStringLiteral("miDiary"), QStringLiteral("&Diary"), QKeySequence(Qt::SHIFT | Qt::Key_F2));
-    miMonthly = menuAction(this, QStringLiteral("miMonthly"), QStringLiteral("&Monthly view"),
+        makeAction(this, QStringLiteral("miDiary"), QStringLiteral("&Diary"), QKeySequence(Qt::SHIFT | Qt::Key_F2));
+    miMonthly = makeAction(this, QStringLiteral("miMonthly"), QStringLiteral("&Monthly view"),
                            QKeySequence(Qt::SHIFT | Qt::Key_F3));
     m_pageGroup = new QActionGroup(this);
     for (QAction* action : {miDayInfo, miDiary, miMonthly}) {
@@ -164,16 +157,16 @@ void TCalendarPanelWidget::createActions()
     connect(miDiary, &QAction::triggered, this, [this] { setPage(DiaryPage); });
     connect(miMonthly, &QAction::triggered, this, [this] { setPage(MonthlyPage); });
 
-    Gototoday1 = menuAction(this, QStringLiteral("Gototoday1"), QStringLiteral("Goto &today"),
+    Gototoday1 = makeAction(this, QStringLiteral("Gototoday1"), QStringLiteral("Goto &today"),
                             QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(Gototoday1, &QAction::triggered, this, &TCalendarPanelWidget::Gototoday1Click);
-    aPrevDiaryEntry = menuAction(this, QStringLiteral("aPrevDiaryEntry"), QStringLiteral("&Previous diary entry"),
+    aPrevDiaryEntry = makeAction(this, QStringLiteral("aPrevDiaryEntry"), QStringLiteral("&Previous diary entry"),
                                  QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Left));
     connect(aPrevDiaryEntry, &QAction::triggered, this, &TCalendarPanelWidget::aPrevDiaryEntryExecute);
-    aNextDiaryEntry = menuAction(this, QStringLiteral("aNextDiaryEntry"), QStringLiteral("&Next diary entry"),
+    aNextDiaryEntry = makeAction(this, QStringLiteral("aNextDiaryEntry"), QStringLiteral("&Next diary entry"),
                                  QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Right));
     connect(aNextDiaryEntry, &QAction::triggered, this, &TCalendarPanelWidget::aNextDiaryEntryExecute);
-    Specialdays1 = menuAction(this, QStringLiteral("Specialdays1"), QStringLiteral("&Special days list..."),
+    Specialdays1 = makeAction(this, QStringLiteral("Specialdays1"), QStringLiteral("&Special days list..."),
                               QKeySequence(Qt::Key_F11));
     connect(Specialdays1, &QAction::triggered, this, &TCalendarPanelWidget::specialDaysRequested);
 

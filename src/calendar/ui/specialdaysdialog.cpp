@@ -6,6 +6,7 @@
 #include "core/settingsstore.h"
 #include "core/ui/confirmbox.h"
 #include "core/ui/formplacement.h"
+#include "core/ui/widgetnames.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -23,12 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T> T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QString messageTitle()
 {

@@ -5,6 +5,7 @@
 #include "core/settingsstore.h"
 #include "core/sortgrid.h"
 #include "core/ui/formplacement.h"
+#include "core/ui/widgetnames.h"
 #include "tasks/ui/attachmentedit.h"
 
 #include <QCalendarWidget>
@@ -29,12 +30,6 @@
 #include <algorithm>
 
 namespace {
-
-template <typename T> T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 // The locale's short date with the year always written in four digits.
 QString fourDigitYearFormat()

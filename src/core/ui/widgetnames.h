@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QAction>
+#include <QKeySequence>
+#include <QString>
+
+// Windows name their controls and commands so that settings, tests and help can find them.
+
+template <typename T> T* named(T* object, const QString& name)
+{
+    object->setObjectName(name);
+    return object;
+}
+
+// A named command with an optional shortcut and status-bar text.
+inline QAction* makeAction(QObject* parent, const QString& objectName, const QString& text,
+                           const QKeySequence& key = {}, const QString& statusTip = {})
+{
+    auto* action = named(new QAction(text, parent), objectName);
+    if (!key.isEmpty())
+        action->setShortcut(key);
+    if (!statusTip.isEmpty())
+        action->setStatusTip(statusTip);
+    return action;
+}
