@@ -160,7 +160,13 @@ QString DataSet::openOnce(OpenResult& result)
             result.errors.append(error);
             return QString();
         }
-        const TableLoadResult loaded = loader(path(fileName));
+        TableLoadResult loaded = loader(path(fileName));
+        QString copyError;
+        if (!keepCopyBeforeRewrite(path(fileName), loaded, &copyError)) {
+            // A damaged or older file is only written over once a copy of it is safe.
+            m_unread.insert(fileName);
+            result.errors.append(copyError);
+        }
         result.messages.append(loaded.messages);
         if (!loaded.ok()) {
             // Never write back over a file that could not be read.
@@ -188,7 +194,7 @@ QString DataSet::openOnce(OpenResult& result)
              TableLoadResult loaded = loadTaskLogTable(BackGrid, p);
              // Saving and loading leave empty rows behind the header; they are no entries.
              removeEmptyLogRows(BackGrid);
-             logUpgraded = loaded.ok() && loaded.upgraded;
+             logUpgraded = loaded.ok() && loaded.upgraded && loaded.damage.isEmpty();
              return loaded;
          }},
     };
@@ -198,7 +204,7 @@ QString DataSet::openOnce(OpenResult& result)
         if (m_generation != generation)
             return {};
     }
-    if (logUpgraded) {
+    if (logUpgraded && !m_unread.contains(TableFile::TaskLog)) {
         if (const QString error = saveTaskLog(); !error.isEmpty())
             result.errors.append(error);
     }
@@ -416,6 +422,12 @@ DataSet::RestoreResult DataSet::restore(const QString& folder, bool merge)
                 note(isProjects ? saveProjects() : saveAssignees());
             }
         }
+        if (!loaded.damage.isEmpty())
+            result.messages.append(
+                {TableMessage::Warning,
+                 {},
+                 {QStringLiteral("The file \"%1\" is damaged: %2. What could be read of it was restored.")
+                      .arg(QDir::toNativeSeparators(file), loaded.damage)}});
         result.messages.append(loaded.messages);
         note(loaded.error);
     }

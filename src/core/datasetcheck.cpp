@@ -63,26 +63,42 @@ bool isIntegerIn(QStringView cell, int low, int high)
 struct RawTable {
     QByteArray bytes;
     QString text;
+    QString damage; // what the decoding found: NUL bytes, UTF-16 text
 };
 
 // Finds what the loaders will drop or reinterpret in the plain lines of the file.
 void checkRawLines(const RawTable& raw, int columns, int firstDataLine, ProblemCounter& problems)
 {
-    if (!isValidUtf8(raw.bytes))
-        problems.add(QStringLiteral("text is not UTF-8, read as Windows-1252"), 0);
-    if (raw.bytes.contains('\0'))
-        problems.add(QStringLiteral("NUL byte ends the text early; what follows it is ignored"), 0);
+    if (const int legacy = countNonUtf8Lines(raw.bytes); legacy > 0)
+        problems.add(QStringLiteral("%1 line(s) not UTF-8, read as Windows-1252").arg(legacy), 0);
     if (columns <= 0)
         return;
-    TSortGrid lines;
-    lines.LoadFromText(raw.text, QLatin1Char('\t'));
-    for (int r = firstDataLine; r < lines.rowCount(); ++r) {
-        int fields = lines.colCount();
-        while (fields > 1 && lines.cell(r, fields - 1).isEmpty())
-            --fields;
-        if (fields > columns)
-            problems.add(QStringLiteral("more than %1 fields; the surplus is dropped").arg(columns), r + 1);
+    // One pass over each line: rows of thousands of fields must not take quadratic time.
+    int line = 0;
+    for (const QStringView text : QStringView(raw.text).tokenize(u'\n')) {
+        ++line;
+        if (line <= firstDataLine)
+            continue;
+        int fields = 1;
+        int usedFields = 1;
+        for (const QChar ch : text) {
+            if (ch == u'\t')
+                ++fields;
+            else if (ch != u'\r')
+                usedFields = fields;
+        }
+        if (usedFields > columns)
+            problems.add(QStringLiteral("more than %1 fields; the surplus is dropped").arg(columns), line);
     }
+}
+
+// A damaged file is read as far as it can be; the program keeps a copy before it writes over it.
+void checkDamage(const QString& damage, ProblemCounter& problems)
+{
+    if (!damage.isEmpty())
+        problems.add(QStringLiteral("damaged: %1; the program keeps a copy of the file and reads what it can")
+                         .arg(damage),
+                     0);
 }
 
 void checkTasks(const RawTable& raw, TableCheck& check, ProblemCounter& problems)
@@ -91,7 +107,8 @@ void checkTasks(const RawTable& raw, TableCheck& check, ProblemCounter& problems
     const TableLoadResult result = loadTaskTableText(tasks, raw.text);
     check.marker = result.marker;
     check.upgradeNeeded = result.upgraded;
-    const bool current = result.marker >= 250;
+    checkDamage(result.damage, problems);
+    const bool current = !result.upgraded;
     // Files before the marker had two more date columns.
     checkRawLines(raw, current ? TaskColumnCount : TaskColumnCount + 2, current ? 1 : 0, problems);
     static const QRegularExpression alarmPattern(QStringLiteral("^[ 0-9]{2}[0-9]=[0-3]$"));
@@ -123,7 +140,8 @@ void checkTaskLog(const RawTable& raw, TableCheck& check, ProblemCounter& proble
     const TableLoadResult result = loadTaskLogTableText(log, raw.text);
     check.marker = result.marker;
     check.upgradeNeeded = result.upgraded;
-    const bool current = result.marker >= 250;
+    checkDamage(result.damage, problems);
+    const bool current = !result.upgraded;
     // Files before the marker kept both dates as three columns each.
     checkRawLines(raw, current ? TaskLogColumnCount : TaskLogColumnCount + 4, current ? 1 : 0, problems);
     // Row 0 is the header the loader puts in; the file's own header row follows for current files.
@@ -195,11 +213,12 @@ void checkNames(const RawTable& raw, TableCheck& check, ProblemCounter& problems
     loadNameListText(list, raw.text);
     check.entries = list.size();
     checkRawLines(raw, 0, 0, problems);
-    const int lines = int(splitTextLines(raw.text).size());
-    if (lines > list.size())
-        problems.add(QStringLiteral("%1 repeated names (ignored)").arg(lines - list.size()), 0);
-    if (list.contains(QString()))
-        problems.add(QStringLiteral("an empty name"), 0);
+    const QStringList lines = splitTextLines(raw.text);
+    const int empty = int(lines.count(QString()));
+    if (lines.size() - empty > list.size())
+        problems.add(QStringLiteral("%1 repeated names (ignored)").arg(lines.size() - empty - list.size()), 0);
+    if (empty > 0)
+        problems.add(QStringLiteral("%1 empty line(s) (ignored)").arg(empty), 0);
 }
 
 } // namespace
@@ -222,8 +241,9 @@ QList<TableCheck> checkDataFolder(const QString& folder)
             checks.append(check);
             continue;
         }
-        raw.text = decodeText(raw.bytes);
+        raw.text = decodeText(raw.bytes, &raw.damage);
         ProblemCounter problems;
+        checkDamage(raw.damage, problems);
         if (file == TableFile::Tasks)
             checkTasks(raw, check, problems);
         else if (file == TableFile::TaskLog)
@@ -260,13 +280,22 @@ UpgradeResult upgradeDataFolder(const QString& folder)
         return result;
     }
 
-    const auto rewrite = [&](const QString& file, const TableLoadResult& load, const QString& saveError) {
-        if (!load.ok())
+    // A damaged or older file is only written over once a copy of it is kept beside it.
+    const auto rewrite = [&](const QString& file, const QString& path, TableLoadResult load, auto save) {
+        QString error;
+        if (!load.ok()) {
             result.errors.append(load.error);
-        else if (!saveError.isEmpty())
-            result.errors.append(saveError);
-        else
-            result.rewritten.append(file);
+        } else if (!keepCopyBeforeRewrite(path, load, &error)) {
+            result.errors.append(error);
+        } else {
+            for (const TableMessage& m : load.messages)
+                result.notes.append(m.texts);
+            error = save();
+            if (error.isEmpty())
+                result.rewritten.append(file);
+            else
+                result.errors.append(error);
+        }
     };
     for (const QString& file : TableFile::all()) {
         const QString path = dataFilePath(folder, file);
@@ -275,27 +304,27 @@ UpgradeResult upgradeDataFolder(const QString& folder)
         if (file == TableFile::Tasks) {
             TSortGrid grid;
             const TableLoadResult load = loadTaskTable(grid, path);
-            rewrite(file, load, load.ok() ? saveTaskTable(grid, path) : QString());
+            rewrite(file, path, load, [&] { return saveTaskTable(grid, path); });
         } else if (file == TableFile::TaskLog) {
             TSortGrid grid;
             const TableLoadResult load = loadTaskLogTable(grid, path);
             if (load.ok())
                 removeEmptyLogRows(grid);
-            rewrite(file, load, load.ok() ? saveTaskLogTable(grid, path) : QString());
+            rewrite(file, path, load, [&] { return saveTaskLogTable(grid, path); });
         } else if (file == TableFile::Diary) {
             TSortGrid grid;
             const TableLoadResult load = loadDiaryTable(grid, path);
             if (load.ok())
                 tidyDiaryTable(grid);
-            rewrite(file, load, load.ok() ? saveDiaryTable(grid, path) : QString());
+            rewrite(file, path, load, [&] { return saveDiaryTable(grid, path); });
         } else if (file == TableFile::Special) {
             TSortGrid grid;
             const TableLoadResult load = loadSpecialTable(grid, path);
-            rewrite(file, load, load.ok() ? saveSpecialTable(grid, path) : QString());
+            rewrite(file, path, load, [&] { return saveSpecialTable(grid, path); });
         } else {
             NameList list;
             const TableLoadResult load = loadNameList(list, path);
-            rewrite(file, load, load.ok() ? saveNameList(list, path) : QString());
+            rewrite(file, path, load, [&] { return saveNameList(list, path); });
         }
     }
     return result;

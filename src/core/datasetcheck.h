@@ -20,6 +20,7 @@ QList<TableCheck> checkDataFolder(const QString& folder);
 
 struct UpgradeResult {
     QStringList rewritten;  // files saved in the current format
+    QStringList notes;      // what was found in damaged or older files and where their copies are
     QStringList errors;     // each names the file and the reason
     bool ok() const { return errors.isEmpty(); }
 };

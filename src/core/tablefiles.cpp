@@ -1,6 +1,7 @@
 #include "core/tablefiles.h"
 
 #include "core/atomicfile.h"
+#include "core/clock.h"
 #include "core/daynumber.h"
 #include "core/tasktable.h"
 #include "core/textcodec.h"
@@ -39,6 +40,57 @@ QByteArray initialFileContent(const QString& fileName)
     return {};
 }
 
+QString keepCopyOf(const QString& path, KeptCopy kind, QString* error)
+{
+    const QString stamp = Clock::current().now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString copy = kind == KeptCopy::Damaged ? QString(path + u".damaged-" + stamp) : QString(path + u".before-upgrade");
+    if (kind == KeptCopy::BeforeUpgrade && QFileInfo::exists(copy))
+        copy += u'-' + stamp;
+    const QString base = copy;
+    for (int n = 2; QFileInfo::exists(copy); ++n)
+        copy = base + u'-' + QString::number(n);
+    QFile file(path);
+    if (!file.copy(copy)) {
+        *error = QStringLiteral("Cannot keep a copy of \"%1\" as \"%2\": %3")
+                     .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(copy), file.errorString());
+        return {};
+    }
+    return copy;
+}
+
+QString keptBeforeUpgradeText(const QString& copy)
+{
+    return QStringLiteral("A copy of the file before the upgrade is kept as \"%1\".")
+        .arg(QDir::toNativeSeparators(copy));
+}
+
+QStringList damagedFileTexts(const QString& path, const QString& damage, const QString& copy)
+{
+    return {QStringLiteral("The file \"%1\" is damaged: %2.").arg(QDir::toNativeSeparators(path), damage),
+            QStringLiteral("The file as it was is kept as \"%1\"; the program goes on with what could be read.")
+                .arg(QDir::toNativeSeparators(copy))};
+}
+
+bool keepCopyBeforeRewrite(const QString& path, TableLoadResult& loaded, QString* error)
+{
+    if (!loaded.ok() || (loaded.damage.isEmpty() && !loaded.upgraded))
+        return true;
+    const bool damaged = !loaded.damage.isEmpty();
+    const QString copy = keepCopyOf(path, damaged ? KeptCopy::Damaged : KeptCopy::BeforeUpgrade, error);
+    if (copy.isEmpty())
+        return false;
+    if (damaged) {
+        loaded.messages.append({TableMessage::Warning, {}, damagedFileTexts(path, loaded.damage, copy)});
+    } else {
+        if (loaded.messages.isEmpty())
+            loaded.messages.append({TableMessage::Warning, {},
+                                    {QStringLiteral("The file \"%1\" is in an older format and is converted.")
+                                         .arg(QDir::toNativeSeparators(path))}});
+        loaded.messages.last().texts.append(keptBeforeUpgradeText(copy));
+    }
+    return true;
+}
+
 QString createMissingTableFile(const QString& folder, const QString& fileName)
 {
     const QString path = dataFilePath(folder, fileName);
@@ -64,13 +116,105 @@ QByteArray bytesWithMarker(const TSortGrid& grid, int marker)
     return bytes;
 }
 
-QString readText(const QString& path, QString* text)
+// Reads a table file and loads it with `load`, adding what the decoding found wrong to the result.
+template <typename Load> TableLoadResult loadFile(const QString& path, Load load)
 {
     QByteArray bytes;
-    const QString error = readFileBytes(path, &bytes);
-    if (error.isEmpty())
-        *text = decodeText(bytes);
-    return error;
+    TableLoadResult result;
+    result.error = readFileBytes(path, &bytes);
+    if (!result.ok())
+        return result;
+    QString damage;
+    const QString text = decodeText(bytes, &damage);
+    bytes.clear();
+    result = load(QStringView(text));
+    if (!damage.isEmpty())
+        result.damage = result.damage.isEmpty() ? damage : QString(damage + u"; " + result.damage);
+    return result;
+}
+
+bool isContentRow(QStringView rowText)
+{
+    for (const QChar ch : rowText) {
+        if (ch != QChar(TSortGrid::CellSeparator))
+            return true;
+    }
+    return false;
+}
+
+// The number of fields up to the last non-empty one.
+int usedFields(QStringView rowText)
+{
+    qsizetype end = rowText.size();
+    while (end > 0 && rowText[end - 1] == QChar(TSortGrid::CellSeparator))
+        --end;
+    return int(rowText.left(end).count(QChar(TSortGrid::CellSeparator))) + 1;
+}
+
+bool allIntegers(const TSortGrid& grid, int row, std::initializer_list<int> columns)
+{
+    return std::all_of(columns.begin(), columns.end(),
+                       [&](int c) { return readStoredInteger(grid.cell(row, c)).has_value(); });
+}
+
+// Files from before the format marker had a yes/no completed flag in front and the due date as
+// year, month and day cells, 13 columns in all. Only a file of that shape is converted: a damaged
+// marker in front of current rows would otherwise shift every later column.
+bool hasMarkerlessTaskShape(const TSortGrid& grid)
+{
+    bool datedRow = false;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        const QString& row = grid.rowText(r);
+        if (!isContentRow(row))
+            continue;
+        const QStringView flag = grid.cell(r, colComplete);
+        if ((flag != u"Y" && flag != u"N" && !flag.isEmpty()) || usedFields(row) > TaskColumnCount + 2)
+            return false;
+        datedRow = datedRow || allIntegers(grid, r, {2, 3, 4});
+    }
+    return datedRow;
+}
+
+// Old task logs kept both dates as year, month and day cells, 12 columns in all.
+bool hasMarkerlessLogShape(const TSortGrid& grid)
+{
+    bool datedRow = false;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        const QString& row = grid.rowText(r);
+        if (!isContentRow(row))
+            continue;
+        if (usedFields(row) > TaskLogColumnCount + 4)
+            return false;
+        for (const int c : {1, 2, 3, 6, 7, 8}) {
+            if (!grid.cell(r, c).isEmpty() && !readStoredInteger(grid.cell(r, c)))
+                return false;
+        }
+        datedRow = datedRow || allIntegers(grid, r, {1, 2, 3, 6, 7, 8});
+    }
+    return datedRow;
+}
+
+bool hasContent(const TSortGrid& grid)
+{
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        if (isContentRow(grid.rowText(r)))
+            return true;
+    }
+    return false;
+}
+
+// A file whose marker cannot be read is read as the current format; a first row that holds
+// nothing but the damaged marker goes.
+QString dropDamagedMarker(TSortGrid& grid, int marker)
+{
+    const QString found = grid.cellText(0, 0);
+    const QString& first = grid.rowText(0);
+    const qsizetype separator = first.indexOf(QChar(TSortGrid::CellSeparator));
+    if (separator < 0 || !isContentRow(QStringView(first).mid(separator + 1)))
+        grid.DeleteRow(0);
+    return QStringLiteral("the first line should hold the format marker \"%1\" but holds \"%2\"")
+        .arg(marker)
+        .arg(found.left(40));
 }
 
 QString completedFromFlag(QStringView flag)
@@ -95,12 +239,7 @@ QString dayNumberFromParts(QStringView year, QStringView month, QStringView day)
 
 TableLoadResult loadTaskTable(TSortGrid& tasks, const QString& path)
 {
-    QString text;
-    TableLoadResult result;
-    result.error = readText(path, &text);
-    if (!result.ok())
-        return result;
-    return loadTaskTableText(tasks, text);
+    return loadFile(path, [&](QStringView text) { return loadTaskTableText(tasks, text); });
 }
 
 TableLoadResult loadTaskTableText(TSortGrid& tasks, QStringView text)
@@ -117,6 +256,11 @@ TableLoadResult loadTaskTableText(TSortGrid& tasks, QStringView text)
                 grid.setCell(r, colComplete, completedFromFlag(grid.cell(r, colComplete)));
         }
         grid.DeleteRow(0);
+    } else if (!hasContent(grid)) {
+        // An empty file holds no tasks to convert.
+        grid = TSortGrid(TaskColumnCount, 1);
+    } else if (!hasMarkerlessTaskShape(grid)) {
+        result.damage = dropDamagedMarker(grid, TaskFileMarker);
     } else {
         // Before the marker: yes/no flag and the due date as year, month and day cells.
         result.upgraded = true;
@@ -142,12 +286,7 @@ QString saveTaskTable(const TSortGrid& tasks, const QString& path)
 
 TableLoadResult loadTaskLogTable(TSortGrid& log, const QString& path)
 {
-    QString text;
-    TableLoadResult result;
-    result.error = readText(path, &text);
-    if (!result.ok())
-        return result;
-    return loadTaskLogTableText(log, text);
+    return loadFile(path, [&](QStringView text) { return loadTaskLogTableText(log, text); });
 }
 
 TableLoadResult loadTaskLogTableText(TSortGrid& log, QStringView text)
@@ -158,6 +297,10 @@ TableLoadResult loadTaskLogTableText(TSortGrid& log, QStringView text)
     result.marker = markerOf(grid);
     if (result.marker >= 250) {
         grid.DeleteRow(0);
+    } else if (!hasContent(grid)) {
+        grid = TSortGrid(TaskLogColumnCount, 1);
+    } else if (!hasMarkerlessLogShape(grid)) {
+        result.damage = dropDamagedMarker(grid, TaskLogMarker);
     } else {
         // Before the marker both dates were kept as year, month and day cells.
         result.upgraded = true;
@@ -204,12 +347,7 @@ void removeEmptyLogRows(TSortGrid& log)
 
 TableLoadResult loadDiaryTable(TSortGrid& diary, const QString& path)
 {
-    QString text;
-    TableLoadResult result;
-    result.error = readText(path, &text);
-    if (!result.ok())
-        return result;
-    return loadDiaryTableText(diary, text);
+    return loadFile(path, [&](QStringView text) { return loadDiaryTableText(diary, text); });
 }
 
 TableLoadResult loadDiaryTableText(TSortGrid& diary, QStringView text)
@@ -254,12 +392,7 @@ void tidyDiaryTable(TSortGrid& diary)
 
 TableLoadResult loadSpecialTable(TSortGrid& special, const QString& path)
 {
-    QString text;
-    TableLoadResult result;
-    result.error = readText(path, &text);
-    if (!result.ok())
-        return result;
-    return loadSpecialTableText(special, text);
+    return loadFile(path, [&](QStringView text) { return loadSpecialTableText(special, text); });
 }
 
 TableLoadResult loadSpecialTableText(TSortGrid& special, QStringView text)
@@ -309,12 +442,10 @@ bool NameList::remove(const QString& name)
 
 TableLoadResult loadNameList(NameList& list, const QString& path)
 {
-    QString text;
-    TableLoadResult result;
-    result.error = readText(path, &text);
-    if (result.ok())
+    return loadFile(path, [&](QStringView text) {
         loadNameListText(list, text);
-    return result;
+        return TableLoadResult();
+    });
 }
 
 void loadNameListText(NameList& list, QStringView text)
@@ -323,8 +454,11 @@ void loadNameListText(NameList& list, QStringView text)
     if (nul >= 0)
         text = text.left(nul);
     list.clear();
-    for (const QString& name : splitTextLines(text))
-        list.add(name);
+    for (const QString& name : splitTextLines(text)) {
+        // An empty line is no name: it would become a blank menu item.
+        if (!name.isEmpty())
+            list.add(name);
+    }
 }
 
 QString saveNameList(const NameList& list, const QString& path)

@@ -52,6 +52,7 @@ struct TableMessage {
     enum Kind { Warning, Error };
     Kind kind = Warning;
     QList<int> strings;
+    QStringList texts = {}; // plain lines shown after the language strings
 };
 
 struct TableLoadResult {
@@ -59,6 +60,10 @@ struct TableLoadResult {
     QList<TableMessage> messages;  // upgrade warnings and errors to show
     int marker = -1;               // format marker found (-1 for tables without one, 0 when none)
     bool upgraded = false;         // the file was in an older layout and was converted in memory
+    // What was wrong with a file that was read as far as it could be (NUL bytes, UTF-16 text, an
+    // unreadable format marker); empty for a sound file. Such a file is kept as it is before
+    // anything is written over it.
+    QString damage;
     bool ok() const { return error.isEmpty(); }
 };
 
@@ -101,6 +106,20 @@ TableLoadResult loadSpecialTable(TSortGrid& special, const QString& path);
 QString saveSpecialTable(const TSortGrid& special, const QString& path);
 TableLoadResult loadNameList(NameList& list, const QString& path);
 QString saveNameList(const NameList& list, const QString& path);
+
+// Keeps a copy of a file beside it before it is written over: `tasks.twk.damaged-20261206-142501`
+// for a damaged file, `tasks.twk.before-upgrade` for one in an older format (an existing copy is
+// never replaced; a time is added instead). Returns the copy's path, or an empty string and the
+// reason in `error`.
+enum class KeptCopy { Damaged, BeforeUpgrade };
+QString keepCopyOf(const QString& path, KeptCopy kind, QString* error);
+// The plain lines telling the user what was found in a damaged file and where its copy is.
+QStringList damagedFileTexts(const QString& path, const QString& damage, const QString& copy);
+QString keptBeforeUpgradeText(const QString& copy);
+// Keeps the copy a loaded file needs before it may be written over (damaged or upgraded) and adds
+// what to tell the user to the result's messages. False, with the reason in `error`, when the
+// copy could not be made: the file must then not be written over.
+bool keepCopyBeforeRewrite(const QString& path, TableLoadResult& loaded, QString* error);
 
 // The same loads from text already read (UTF-8 or Windows-1252 decoded).
 TableLoadResult loadTaskTableText(TSortGrid& tasks, QStringView text);

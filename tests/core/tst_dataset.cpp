@@ -1,4 +1,5 @@
 #include "core/applanguage.h"
+#include "core/clock.h"
 #include "core/dataset.h"
 #include "core/daynumber.h"
 #include "core/tasktable.h"
@@ -110,7 +111,56 @@ private Q_SLOTS:
         QCOMPARE(result.messages.first().strings, (QList<int>{203, 204}));
         QCOMPARE(logNames(data), QStringList{u"Old task"_s});
         QCOMPARE(data.BackGrid.cellText(1, logDue), due(2004, 3, 5));
-        QVERIFY(testFileContents(dataFilePath(data.folder(), TableFile::TaskLog)).startsWith("250\t"));
+        const QString path = dataFilePath(data.folder(), TableFile::TaskLog);
+        QVERIFY(testFileContents(path).startsWith("250\t"));
+        QVERIFY(testFileContents(path + u".before-upgrade"_s).startsWith("Old task\t2004\t"));
+        QVERIFY(result.messages.first().texts.join(u' ').contains(path + u".before-upgrade"_s));
+    }
+
+    void open_damagedFile_keepsACopyAndSavesEveryRowRead_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("entries");
+        QByteArray tasks = "300\t\t\t\t\t\t\t\t\t\t\r\n";
+        for (int i = 0; i < 1000; ++i)
+            tasks += "0\tTask " + QByteArray::number(i) + "\t45000\tHome\t\t\t\t\t\t0\t\r\n";
+        QByteArray nul = tasks;
+        nul.insert(nul.indexOf("Task 10\t"), QByteArray(512, '\0'));
+        QTest::newRow("NUL block in tasks") << TableFile::Tasks << nul << 1000;
+        QByteArray utf16;
+        for (const QChar c : QString(u"\uFEFF"_s + QString::fromUtf8(tasks)))
+            utf16 += char(c.unicode() & 0xFF), utf16 += char(c.unicode() >> 8);
+        QTest::newRow("UTF-16 tasks") << TableFile::Tasks << utf16 << 1000;
+        QByteArray marker = tasks;
+        marker.replace(0, 3, "3O0");
+        QTest::newRow("damaged marker") << TableFile::Tasks << marker << 1000;
+        QTest::newRow("NUL in projects") << TableFile::Projects << QByteArray("Home\r\n\0Work\r\nGarden\r\n", 21) << 3;
+    }
+    void open_damagedFile_keepsACopyAndSavesEveryRowRead()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, entries);
+        const FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(14, 25, 1)));
+        Clock::setCurrent(&clock);
+        DataSet data;
+        data.setLocation(u"Test"_s, newFolder());
+        const QString path = dataFilePath(data.folder(), file);
+        QVERIFY(writeTestFile(path, bytes));
+        const DataSet::OpenResult result = data.open();
+        Clock::setCurrent(nullptr);
+        QVERIFY(result.ok());
+        QCOMPARE(result.messages.size(), 1);
+        const QString message = result.messages[0].texts.join(u'\n');
+        QVERIFY2(message.contains(path) && message.contains(u"damaged"_s), qPrintable(message));
+        QCOMPARE(testFileContents(path + u".damaged-20261206-142501"_s), bytes);
+        QCOMPARE(file == TableFile::Tasks ? data.MainGrid.rowCount() : data.projects.size(), entries);
+        QVERIFY(data.saveTasks().isEmpty() && data.saveProjects().isEmpty());
+        DataSet again;
+        again.setLocation(u"Test"_s, data.folder());
+        QVERIFY(again.open().messages.isEmpty());
+        QCOMPARE(file == TableFile::Tasks ? again.MainGrid.rowCount() : again.projects.size(), entries);
     }
 
     void lock_sameFolderTwice_secondIsRefusedUntilReleased()

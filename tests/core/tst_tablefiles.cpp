@@ -2,6 +2,7 @@
 #include "core/sortgrid.h"
 #include "core/tablefiles.h"
 #include "core/tasktable.h"
+#include "core/textcodec.h"
 #include "support/tables.h"
 #include "support/testfiles.h"
 
@@ -114,6 +115,75 @@ private Q_SLOTS:
         QVERIFY(grid.LoadFromFile(path, QLatin1Char('\t')).isEmpty());
         QCOMPARE(grid.cellText(0, 0), u"café"_s);
         QCOMPARE(grid.cellText(0, 1), QString(QChar(0x20AC)));
+    }
+
+    void decodeText_readsEveryLineAndReportsDamage_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9\r\n") << u"café\r\n"_s << u""_s;
+        QTest::newRow("one stray byte changes only its own line")
+            << QByteArray("caf\xC3\xA9\r\nna\xEFve\r\n\xC3\xA9t\xC3\xA9") << u"café\r\nnaïve\r\nété"_s << u""_s;
+        QTest::newRow("NUL bytes are skipped, the lines after them kept")
+            << QByteArray("a\tb\r\nc\0\0\0\t\t\td\r\ne\r\n", 18) << u"a\tb\r\nc\t\t\td\r\ne\r\n"_s << u"3 NUL bytes"_s;
+        QTest::newRow("UTF-16 with byte-order mark") << QByteArray("\xFF\xFE" "a\0\t\0\xE9\0\r\0\n\0", 12)
+                                                     << u"a\té\r\n"_s << u"UTF-16"_s;
+        QTest::newRow("UTF-16 big-endian without mark") << QByteArray("\0" "3\0" "0\0" "0\0\r\0\n\0x\0\t", 14)
+                                                        << u"300\r\nx\t"_s << u"UTF-16"_s;
+    }
+    void decodeText_readsEveryLineAndReportsDamage()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(QString, damage);
+        QString found;
+        QCOMPARE(decodeText(bytes, &found), text);
+        QVERIFY2(damage.isEmpty() ? found.isEmpty() : found.contains(damage), qPrintable(found));
+    }
+
+    void markers_unreadable_damagedAndReadAsCurrentFormat_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("firstEntry");
+        const QStringList task{u"40"_s, u"Report"_s, u"45350.5"_s, u"Work"_s, u"1 - High"_s, u"n\x1b"_s,
+                               u"a.txt"_s, u"Ann"_s, u"  5=1"_s, u"2"_s, QString()};
+        QTest::newRow("tasks, marker 3O0") << TableFile::Tasks
+                                           << QByteArray("3O0\t\t\t\t\t\t\t\t\t\t\r\n40\tReport\t45350.5\tWork\t1 - High"
+                                                         "\tn\x1b\ta.txt\tAnn\t  5=1\t2\t\r\n")
+                                           << task;
+        QTest::newRow("tasks, marker line lost") << TableFile::Tasks
+                                                 << QByteArray("40\tReport\t45350.5\tWork\t1 - High\tn\x1b\ta.txt"
+                                                               "\tAnn\t  5=1\t2\t\r\n0\tNext\t45351\r\n")
+                                                 << task;
+        QTest::newRow("tasks, integer due and no project") << TableFile::Tasks
+                                                           << QByteArray("x\r\n0\tCall\t45351\t\t\r\n")
+                                                           << QStringList{u"0"_s, u"Call"_s, u"45351"_s, {}, {}, {},
+                                                                          {},    {},        {},          {}, {}};
+        QTest::newRow("log, marker 2S0") << TableFile::TaskLog
+                                         << QByteArray("2S0\t\t\t\t\t\t\t\r\n\t\t\t\t\t\t\t\r\nGone\t45000\tHome"
+                                                       "\t\t45001\tn\x1b\tf\tAnn\r\n")
+                                         << QStringList{u"Gone"_s, u"45000"_s, u"Home"_s, {},
+                                                        u"45001"_s, u"n\x1b"_s, u"f"_s,  u"Ann"_s};
+    }
+    void markers_unreadable_damagedAndReadAsCurrentFormat()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, firstEntry);
+        const QString path = write(file, bytes);
+        TSortGrid grid;
+        const bool tasks = file == TableFile::Tasks;
+        const TableLoadResult result = tasks ? loadTaskTable(grid, path) : loadTaskLogTable(grid, path);
+        QVERIFY(result.ok());
+        QVERIFY(!result.upgraded);
+        QVERIFY(result.messages.isEmpty());
+        QVERIFY2(result.damage.contains(u"format marker"_s), qPrintable(result.damage));
+        int row = 0;
+        while (row < grid.rowCount() && (tasks ? isBlankTaskRow(grid.rowText(row)) : isEmptyLogRow(grid.rowText(row))))
+            ++row;
+        QCOMPARE(grid.row(row), firstEntry);
     }
 
     void createMissing_writesFirstContents_data()
@@ -284,7 +354,7 @@ private Q_SLOTS:
 
     void nameList_sortedWithoutCaseAndRepeatsIgnored()
     {
-        const QString path = write(u"projects.twk"_s, "work\r\nHome\nWork\rapple\r\nhome\r\n");
+        const QString path = write(u"projects.twk"_s, "work\r\nHome\n\r\nWork\rapple\r\n\r\nhome\r\n");
         NameList list;
         list.add(u"stale"_s);
         QVERIFY(loadNameList(list, path).ok());

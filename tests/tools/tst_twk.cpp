@@ -75,6 +75,8 @@ private Q_SLOTS:
         write(folder, TableFile::TaskLog, "250\r\n\t\t\t\t\t\t\t\r\nGone\t45000\tHome\t\t45001\t\t\t\r\n");
         write(folder, TableFile::Diary, "1\t1\t1\t\r\n2024\t2\t30\tbad day\x1b\r\n");
         write(folder, TableFile::Projects, "Home\r\nhome\r\nWork\r\n");
+        // One line in Windows-1252 and one of 20,000 fields.
+        write(folder, TableFile::Special, "F\xEAte\tM\t7\t14\t\t\r\nWide" + QByteArray(20000, '\t') + "x\r\n");
         const auto before = snapshot(folder);
 
         const Run run = twk({u"check"_s, folder});
@@ -85,7 +87,8 @@ private Q_SLOTS:
         QVERIFY(lineOf(run.out, TableFile::TaskLog).contains(u"1 log entries, format marker 250, current format"_s));
         QVERIFY(lineOf(run.out, TableFile::Diary).contains(u"1 problem"_s));
         QVERIFY(run.out.contains(u"do not form a date"_s));
-        QVERIFY(lineOf(run.out, TableFile::Special).contains(u"missing"_s));
+        QVERIFY(run.out.contains(u"1 line(s) not UTF-8"_s));
+        QVERIFY(run.out.contains(u"more than 6 fields; the surplus is dropped (line 2)"_s));
         QVERIFY(lineOf(run.out, TableFile::Projects).contains(u"2 names"_s));
     }
 
@@ -107,10 +110,14 @@ private Q_SLOTS:
         const QString folder = dir.path();
         write(folder, TableFile::Tasks, "Y\tDone\t2024\t2\t29\tHome\t1 - High\r\n");
         write(folder, TableFile::TaskLog, "Gone\t2020\t1\t15\tHome\t2 - Medium\t2020\t1\t20\tn\x1b\tf\tAnn\r\n");
-        write(folder, TableFile::Assignees, "bob\nAnn\n");
+        write(folder, TableFile::Assignees, QByteArray("bob\n\0\0Ann\n", 10));
         const Run run = twk({u"upgrade"_s, folder});
         QCOMPARE(run.status, 0);
         QVERIFY(run.err.isEmpty());
+        // The older and the damaged file are kept as they were.
+        QVERIFY(read(folder + u"/tasks.twk.before-upgrade"_s).startsWith("Y\tDone\t2024"));
+        QVERIFY(run.out.contains(u"tasks.twk.before-upgrade"_s));
+        QCOMPARE(QDir(folder).entryList({u"assignees.twk.damaged-*"_s}).size(), 1);
         QCOMPARE(read(folder + u"/tasks.twk"_s),
                  QByteArray("300\t\t\t\t\t\t\t\t\t\t\r\n100\tDone\t45351\tHome\t1 - High\t\t\t\t\t\t\r\n"));
         QCOMPARE(read(folder + u"/tasklog.twk"_s),

@@ -76,6 +76,8 @@ int runUpgradeCommand(const QStringList& args)
         return 2;
     const UpgradeResult result = upgradeDataFolder(folder);
     QTextStream out(stdout);
+    for (const QString& note : result.notes)
+        out << note << '\n';
     for (const QString& file : result.rewritten)
         out << file << ": saved in the current format\n";
     out.flush();

@@ -547,6 +547,7 @@ void TfmMain::showTableMessages(const QList<TableMessage>& messages)
         QStringList texts;
         for (const int n : m.strings)
             texts.append(LanguageString(n));
+        texts.append(m.texts);
         const QString text = texts.join(QStringLiteral("\r\n"));
         if (m.kind == TableMessage::Warning)
             QMessageBox::warning(this, programTitle(), text);
