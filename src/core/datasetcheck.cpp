@@ -241,7 +241,7 @@ QList<TableCheck> checkDataFolder(const QString& folder)
             checks.append(check);
             continue;
         }
-        raw.text = decodeText(raw.bytes, &raw.damage);
+        raw.text = decodeTableText(raw.bytes, &raw.damage);
         ProblemCounter problems;
         checkDamage(raw.damage, problems);
         if (file == TableFile::Tasks)

@@ -281,8 +281,10 @@ QString TSortGrid::LoadFromFile(const QString& path, QChar delimiter)
 {
     QByteArray bytes;
     const QString error = readFileBytes(path, &bytes);
-    if (error.isEmpty())
-        LoadFromText(decodeText(bytes), delimiter);
+    if (error.isEmpty()) {
+        QString damage; // a damaged list file still gives every line it holds
+        LoadFromText(decodeTableText(bytes, &damage), delimiter);
+    }
     return error;
 }
 

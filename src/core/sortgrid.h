@@ -69,7 +69,7 @@ public:
     // at the very end adds no line; a NUL character ends the text. Each line is cut at every
     // delimiter; the column count becomes one, then grows to the longest line's field count.
     void LoadFromText(QStringView text, QChar delimiter);
-    // Reads a file (UTF-8, else Windows-1252) as LoadFromText does. Returns an empty string on
+    // Reads a file (each line UTF-8, else Windows-1252; NUL bytes skipped) as LoadFromText does. Returns an empty string on
     // success, otherwise an error naming the file; the grid is then left unchanged.
     QString LoadFromFile(const QString& path, QChar delimiter);
 

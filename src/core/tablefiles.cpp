@@ -125,7 +125,7 @@ template <typename Load> TableLoadResult loadFile(const QString& path, Load load
     if (!result.ok())
         return result;
     QString damage;
-    const QString text = decodeText(bytes, &damage);
+    const QString text = decodeTableText(bytes, &damage);
     bytes.clear();
     result = load(QStringView(text));
     if (!damage.isEmpty())

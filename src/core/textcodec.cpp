@@ -70,7 +70,9 @@ Utf16 utf16Kind(QByteArrayView bytes)
     return Utf16::No;
 }
 
-QString decodeLines(QByteArrayView bytes)
+} // namespace
+
+QString decodeText(QByteArrayView bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
@@ -84,8 +86,6 @@ QString decodeLines(QByteArrayView bytes)
     });
     return text;
 }
-
-} // namespace
 
 QChar windows1252Char(unsigned char byte)
 {
@@ -113,12 +113,9 @@ int countNonUtf8Lines(QByteArrayView bytes)
     return count;
 }
 
-QString decodeText(QByteArrayView bytes, QString* damage)
+QString decodeTableText(QByteArrayView bytes, QString* damage)
 {
-    const auto report = [&](const QString& what) {
-        if (damage)
-            *damage = what;
-    };
+    const auto report = [&](const QString& what) { *damage = what; };
     report({});
     if (const Utf16 kind = utf16Kind(bytes); kind != Utf16::No) {
         QStringDecoder utf16(kind == Utf16::LittleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
@@ -132,7 +129,7 @@ QString decodeText(QByteArrayView bytes, QString* damage)
     }
     const void* nul = std::memchr(bytes.data(), '\0', size_t(bytes.size()));
     if (nul == nullptr)
-        return decodeLines(bytes);
+        return decodeText(bytes);
     const qsizetype first = static_cast<const char*>(nul) - bytes.data();
     QByteArray kept = bytes.toByteArray();
     const qsizetype count = kept.count('\0');
@@ -141,7 +138,7 @@ QString decodeText(QByteArrayView bytes, QString* damage)
                       : QStringLiteral("%1 NUL bytes, the first at byte %2, the trace of a crash or a disk fault")
                             .arg(count)
                             .arg(first));
-    return decodeLines(kept);
+    return decodeText(kept);
 }
 
 QByteArray encodeText(const QString& text)

@@ -138,7 +138,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, damage);
         QString found;
-        QCOMPARE(decodeText(bytes, &found), text);
+        QCOMPARE(decodeTableText(bytes, &found), text);
         QVERIFY2(damage.isEmpty() ? found.isEmpty() : found.contains(damage), qPrintable(found));
     }
 
