@@ -158,3 +158,23 @@ int completeWithNextOccurrence(TSortGrid& taskTable, int row)
     taskTable.setCell(row + 1, colComplete, u"100");
     return row + 1;
 }
+
+CheckStep checkStepFor(const TSortGrid& taskTable, int row)
+{
+    if (isCompleted(taskTable.cell(row, colComplete)))
+        return CheckStep::Uncheck;
+    return offersNextOccurrence(taskTable.cell(row, colRecurrence)) ? CheckStep::AskNextOccurrence
+                                                                     : CheckStep::Complete;
+}
+
+void applyCheck(TSortGrid& taskTable, int row, CheckStep step, bool scheduleNext)
+{
+    if (row < 0 || row >= taskTable.rowCount())
+        return;
+    if (step == CheckStep::Uncheck)
+        taskTable.setCell(row, colComplete, u"0");
+    else if (step == CheckStep::AskNextOccurrence && scheduleNext)
+        completeWithNextOccurrence(taskTable, row);
+    else
+        taskTable.setCell(row, colComplete, u"100");
+}

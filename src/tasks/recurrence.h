@@ -42,3 +42,10 @@ bool ScheduleNext(TSortGrid& taskTable, int row);
 // the copy, and the original (now at row + 1) marked "100". Returns the original's new row, or
 // -1 when the row does not exist.
 int completeWithNextOccurrence(TSortGrid& taskTable, int row);
+
+// The check command on a task-table row: a completed task is unchecked ("0"); an open task is
+// completed, and a recurring one first asks whether to schedule the next period.
+enum class CheckStep { Uncheck, Complete, AskNextOccurrence };
+CheckStep checkStepFor(const TSortGrid& taskTable, int row);
+// Carries out the step; `scheduleNext` is the answer to the question of AskNextOccurrence.
+void applyCheck(TSortGrid& taskTable, int row, CheckStep step, bool scheduleNext = false);

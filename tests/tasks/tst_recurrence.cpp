@@ -146,6 +146,41 @@ private Q_SLOTS:
         QVERIFY(!offersNextOccurrence(u"0") && !offersNextOccurrence(u"") && !offersNextOccurrence(u"x"));
         QVERIFY(offersNextOccurrence(u"11"));
     }
+
+    void checkStep_decidesAndApplies_data()
+    {
+        QTest::addColumn<QString>("complete");
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<bool>("scheduleNext");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QStringList>("completeCells"); // colComplete of every row afterwards
+        QTest::newRow("completed is unchecked") << u"100"_s << u"1"_s << true << int(CheckStep::Uncheck)
+                                                << QStringList{u"0"_s};
+        QTest::newRow("once is completed") << u"40"_s << u"0"_s << true << int(CheckStep::Complete)
+                                           << QStringList{u"100"_s};
+        QTest::newRow("recurring, next period") << u"40"_s << u"1"_s << true << int(CheckStep::AskNextOccurrence)
+                                                << QStringList{u"40"_s, u"100"_s};
+        QTest::newRow("recurring, declined") << u"40"_s << u"1"_s << false << int(CheckStep::AskNextOccurrence)
+                                             << QStringList{u"100"_s};
+    }
+    void checkStep_decidesAndApplies()
+    {
+        QFETCH(QString, complete);
+        QFETCH(QString, rule);
+        QFETCH(bool, scheduleNext);
+        QFETCH(int, step);
+        QFETCH(QStringList, completeCells);
+        FixedClock clock(QDateTime(Wed, QTime(10, 0)));
+        Clock::setCurrent(&clock);
+        TSortGrid grid = taskRow(at(-1, 9), QString(), rule);
+        grid.setCell(0, colComplete, complete);
+        QCOMPARE(int(checkStepFor(grid, 0)), step);
+        applyCheck(grid, 0, CheckStep(step), scheduleNext);
+        QStringList cells;
+        for (int r = 0; r < grid.rowCount(); ++r)
+            cells.append(grid.cellText(r, colComplete));
+        QCOMPARE(cells, completeCells);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRecurrence)

@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -440,19 +441,18 @@ bool TfmMain::startUp()
     // While the data folder is missing nothing is read or written; the manager may pick another
     // data set, which is then locked and opened once the waiting command has given up.
     m_data.setFolderGuard(TfmFolderError::makeGuard(this, m_settings, m_data, [this] {
-        ModalBusy = true;
         TfmDatasetManager manager(m_settings, programFolder(), m_data.name(), m_data.folder(), this);
-        const bool chosen = manager.exec() == QDialog::Accepted;
-        ModalBusy = false;
+        bool chosen = false;
+        {
+            const QScopedValueRollback busy(ModalBusy, true);
+            chosen = manager.exec() == QDialog::Accepted;
+        }
         if (!chosen || manager.chosenFolder() == m_data.folder())
             return;
         m_data.unlock();
         m_data.setLocation(manager.chosenName(), manager.chosenFolder());
         if (m_startUpDone)
-            QTimer::singleShot(0, this, [this] {
-                if (lockAndOpen(false))
-                    RebuildView(false);
-            });
+            QTimer::singleShot(0, this, [this] { lockAndOpen(false); });
     }));
     if (!chooseDataSetAtStartUp()) {
         m_quit = true;
@@ -515,11 +515,13 @@ bool TfmMain::lockAndOpen(bool atStartUp)
             return true;
         }
         showLockFailure();
-        ModalBusy = true;
         TfmDatasetManager manager(m_settings, programFolder(), atStartUp ? QString() : m_data.name(),
                                   atStartUp ? QString() : m_data.folder(), this);
-        const bool chosen = manager.exec() == QDialog::Accepted;
-        ModalBusy = false;
+        bool chosen = false;
+        {
+            const QScopedValueRollback busy(ModalBusy, true);
+            chosen = manager.exec() == QDialog::Accepted;
+        }
         if (!chosen)
             return false;
         m_data.setLocation(manager.chosenName(), manager.chosenFolder());
@@ -532,13 +534,7 @@ void TfmMain::openDataSet()
     showTableMessages(result.messages);
     if (!result.ok())
         QMessageBox::critical(this, programTitle(), result.errors.join(QStringLiteral("\n")));
-    BuildFilterMenus();
-    RebuildView(false);
-    m_calendar->refreshAll();
-    updateCaption();
-    // An alarm already overdue comes up once the event loop runs, over the window rather than
-    // before it.
-    QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
+    afterTaskTableChange(Change::DataSet);
 }
 
 void TfmMain::showTableMessages(const QList<TableMessage>& messages)

@@ -45,6 +45,23 @@ public:
     // The folder that holds datasets.ini and the default data set.
     static QString programFolder();
 
+    // What a command changed; afterTaskTableChange saves it and refreshes what depends on it.
+    enum class Change : unsigned {
+        TaskTable = 1,   // save tasks.twk
+        TaskLog = 2,     // save tasklog.twk
+        MoveToTop = 4,   // the task just stored goes to the top of the rebuilt view
+        SelectFirst = 8, // the first row is selected afterwards (its task is gone)
+        DataSet = 16,    // another data set was opened: every panel and the caption follow
+        Lists = 32,      // the project or assignee names may have changed: the filter menus follow
+        Autosize = 64,   // the columns are autosized when that option is on
+    };
+    Q_DECLARE_FLAGS(Changes, Change)
+    // The one refresh path after any change of the tables (and after a new day): commits the notes
+    // preview, rebuilds the view (selecting `select` when given), saves the changed tables through
+    // the one writer, rebuilds the filter menus, re-arms the alarm, refreshes the calendar and
+    // autosizes the columns when that option is on.
+    void afterTaskTableChange(Changes what, const StoredTask* select = nullptr);
+
     // Flags other windows test before opening over this one.
     bool ModalBusy = false;
     bool TaskEditorOpen = false;
@@ -66,6 +83,7 @@ public Q_SLOTS:
     void EditTask(int row, bool fromAlarm = false);
     void DeleteTask(int row);
     void CheckTask();
+
 
     // Refresh steps every task change ends with: the armed alarm and the calendar's marks follow
     // the task table.
@@ -125,9 +143,7 @@ private:
     void deleteSelectedTask();
     bool locateSelectedTask();
     void prepareTaskEditor(TfmTask& dialog);
-    void selectStoredTask(const StoredTask& stored);
-    void saveTaskTable();
-    void autosizeIfEnabled();
+    static Changes storedTaskChange(bool moveToTop);
     void runSelectedAttachment();
     void showAttachmentMenu(const QPoint& globalPos);
     void showTaskPopup(const QPoint& globalPos);
@@ -205,3 +221,5 @@ private:
     QAction* AllAssignee = nullptr;
     QAction* NoAssignee = nullptr;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TfmMain::Changes)

@@ -78,20 +78,17 @@ void TfmMain::AlarmEvent1Timer()
             // cannot open a second alarm on top of this one.
             case AlarmAction::EditTask:
                 EditTask(row, true);
-                RefreshCalendar();
                 break;
             case AlarmAction::DeleteTask:
                 DeleteTask(row);
-                RefreshCalendar();
                 break;
             case AlarmAction::None:
                 break;
             }
         }
         if (changed) {
-            RebuildView(false);
-            saveTaskTable();
-            RefreshCalendar();
+            afterTaskTableChange(Change::TaskTable);
+            return; // the refresh armed the next alarm
         }
     }
     ScheduleNextAlarm();

@@ -6,18 +6,19 @@
 #include "calendar/ui/specialdaysdialog.h"
 #include "core/settingsstore.h"
 
+#include <QScopedValueRollback>
+
 void TfmMain::editSpecialDays()
 {
     if (ModalBusy)
         return;
-    ModalBusy = true;
     {
+        const QScopedValueRollback busy(ModalBusy, true);
         // The editor writes the file itself after each change and when it closes.
         TfmSpecial dialog(
             m_settings, m_data.gridSpecial, [this] { return m_data.saveSpecial(); }, this);
         dialog.exec();
     }
-    ModalBusy = false;
     m_calendar->refreshAll();
 }
 
@@ -30,6 +31,5 @@ void TfmMain::dayChangeRefresh()
 {
     // A deadline filter such as "Today" counts from the new day.
     m_view.SetDeadlineFilter(m_view.DeadlineRuleTag, m_settings);
-    RebuildView(false);
-    ScheduleNextAlarm();
+    afterTaskTableChange({});
 }

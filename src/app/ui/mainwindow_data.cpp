@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -80,10 +81,8 @@ void TfmMain::restoreData()
             m_data.saveDiary();
             result = answer == QMessageBox::Yes ? m_data.restoreReplace(folder) : m_data.restoreMerge(folder);
             showTableMessages(result.messages);
-            BuildFilterMenus();
-            RebuildView(false);
-            m_calendar->refreshAll();
-            ScheduleNextAlarm();
+            // The restore saved every table it brought back.
+            afterTaskTableChange(Change::DataSet);
         }
     }
     if (result.ok())
@@ -97,19 +96,18 @@ void TfmMain::restoreData()
 void TfmMain::purgeTasks()
 {
     CommitPreviewNotes();
-    ModalBusy = true;
     TfmCleanUp dialog(m_settings, this);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    ModalBusy = false;
-    if (!accepted)
-        return;
+    {
+        const QScopedValueRollback busy(ModalBusy, true);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    // The purge saves the task table and the log itself.
     const DataSet::PurgeResult purge = m_data.purgeToLog(dialog.mode(), dialog.beforeDate(), Clock::current().today());
     if (!purge.error.isEmpty())
         QMessageBox::critical(this, programTitle(), purge.error);
     QMessageBox::information(this, programTitle(), QString::number(purge.count) + LanguageString(244));
-    RebuildView(false);
-    ScheduleNextAlarm();
-    RefreshCalendar();
+    afterTaskTableChange({});
 }
 
 void TfmMain::openDatasetManager()
@@ -127,10 +125,12 @@ void TfmMain::openDatasetManager()
             QMessageBox::critical(this, programTitle(), errors.join(QStringLiteral("\n")));
             return;
         }
-        ModalBusy = true;
         TfmDatasetManager manager(m_settings, programFolder(), m_data.name(), m_data.folder(), this);
-        const bool chosen = manager.exec() == QDialog::Accepted;
-        ModalBusy = false;
+        bool chosen = false;
+        {
+            const QScopedValueRollback busy(ModalBusy, true);
+            chosen = manager.exec() == QDialog::Accepted;
+        }
         if (manager.openName() != m_data.name())
             m_data.setLocation(manager.openName(), m_data.folder());
         if (!chosen) {
@@ -143,12 +143,12 @@ void TfmMain::openDatasetManager()
         m_data.unlock();
         m_data.setLocation(manager.chosenName(), manager.chosenFolder());
         if (m_data.lock() == DataSetLock::Result::Locked) {
-            openDataSet();
+            // The filters of the last data set mean nothing in this one.
             m_view.ShowAllTasks();
             AllTasks->setChecked(true);
             AllAssignee->setChecked(true);
             m_deadlineItems[ruleAllDates]->setChecked(true);
-            RebuildView(false);
+            openDataSet();
             return;
         }
         showLockFailure();

@@ -1,8 +1,9 @@
 // The main window's task commands: add, edit, delete, check, the attachment box and the filter
-// dialog, each ending with the refresh steps that keep the file, the list and the panels current.
+// dialog, and the one refresh path every change of the tables ends with.
 
 #include "app/ui/mainwindow.h"
 
+#include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
@@ -25,34 +26,52 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QTableView>
+#include <QTimer>
+
+#include <optional>
 
 // ---------------------------------------------------------------------------------------------
-// Refresh steps
+// The one refresh path
 
-void TfmMain::saveTaskTable()
+void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
 {
     CommitPreviewNotes();
-    const QString error = m_data.saveTasks();
-    // A failed save is never passed over in silence: the tasks are still in memory and the next
-    // save point tries again.
-    if (!error.isEmpty())
-        QMessageBox::critical(this, programTitle(), error);
-}
-
-void TfmMain::autosizeIfEnabled()
-{
-    if (m_settings.readBool(Settings::Other, Settings::Autosize, true))
-        m_list->AutosizeColumns();
-}
-
-void TfmMain::selectStoredTask(const StoredTask& stored)
-{
-    const int row = storedTaskRow(m_view.MirrorGrid, stored);
-    if (row >= 0) {
+    m_list->rebuildView(what.testFlag(Change::MoveToTop));
+    // A stored task that the filter hides leaves the selection where the rebuild put it.
+    if (const int row = select != nullptr ? storedTaskRow(m_view.MirrorGrid, *select) : -1; row >= 0)
         m_list->selectRow(row);
-        showSelectedTask();
+    else if (what.testFlag(Change::SelectFirst))
+        m_list->selectRow(0);
+    updateStatusTexts();
+    showSelectedTask();
+
+    // A failed save is never passed over in silence: the tables are still in memory and the next
+    // save point tries again.
+    QStringList errors;
+    if (what.testFlag(Change::TaskTable))
+        errors.append(m_data.saveTasks());
+    if (what.testFlag(Change::TaskLog))
+        errors.append(m_data.saveTaskLog());
+    errors.removeAll(QString());
+    if (!errors.isEmpty())
+        QMessageBox::critical(this, programTitle(), errors.join(u'\n'));
+
+    if (what.testFlag(Change::Lists) || what.testFlag(Change::DataSet))
+        BuildFilterMenus();
+    if (what.testFlag(Change::DataSet)) {
+        m_calendar->refreshAll();
+        updateCaption();
+        // An alarm already overdue comes up once the event loop runs, over the window rather than
+        // before it.
+        QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
+    } else {
+        RefreshCalendar();
+        ScheduleNextAlarm();
     }
+    if (what.testFlag(Change::Autosize))
+        m_list->autosizeIfEnabled();
 }
 
 bool TfmMain::locateSelectedTask()
@@ -71,67 +90,57 @@ void TfmMain::AddTask()
     if (ModalBusy)
         return;
     CommitPreviewNotes();
-    ModalBusy = true;
+    std::optional<StoredTask> stored;
     {
+        const QScopedValueRollback busy(ModalBusy, true);
+        const QScopedValueRollback editorOpen(TaskEditorOpen, true);
         TfmTask dialog(m_settings, m_data.MainGrid, m_data.projects.names(), m_data.assignees.names(), this);
         prepareTaskEditor(dialog);
         dialog.setNewTask(m_view.ProjectFilter, m_view.AssigneeFilter);
-        if (dialog.exec() == QDialog::Accepted) {
-            RebuildView(m_settings.readBool(Settings::Editing, Settings::MoveToTop, true));
-            selectStoredTask(dialog.storedTask());
-        }
-        TaskEditorOpen = false;
+        if (dialog.exec() == QDialog::Accepted)
+            stored = dialog.storedTask();
     }
-    ModalBusy = false;
-    BuildFilterMenus();
-    showSelectedTask();
-    saveTaskTable();
-    ScheduleNextAlarm();
-    RefreshCalendar();
-    autosizeIfEnabled();
+    if (stored)
+        afterTaskTableChange(storedTaskChange(m_settings.readBool(Settings::Editing, Settings::MoveToTop, true)),
+                             &*stored);
 }
 
 void TfmMain::editSelectedTask()
 {
-    if (ModalBusy)
-        return;
-    if (!locateSelectedTask())
-        return;
-    EditTask(m_data.MainGrid.currentRow());
-    RefreshCalendar();
+    if (!ModalBusy && locateSelectedTask())
+        EditTask(m_data.MainGrid.currentRow());
 }
 
 void TfmMain::EditTask(int row, bool fromAlarm)
 {
     if (ModalBusy || row < 0 || row >= m_data.MainGrid.rowCount())
         return;
-    ModalBusy = true;
-    bool stored = false;
+    std::optional<StoredTask> stored;
     {
+        const QScopedValueRollback busy(ModalBusy, true);
+        const QScopedValueRollback editorOpen(TaskEditorOpen, true);
         TfmTask dialog(m_settings, m_data.MainGrid, m_data.projects.names(), m_data.assignees.names(), this);
         prepareTaskEditor(dialog);
         dialog.setOpenedFromAlarm(fromAlarm);
         dialog.setEditRow(row);
-        if (dialog.exec() == QDialog::Accepted) {
-            stored = true;
-            RebuildView(m_settings.readBool(Settings::Editing, Settings::MoveToTop, false));
-            selectStoredTask(dialog.storedTask());
-        }
-        TaskEditorOpen = false;
+        if (dialog.exec() == QDialog::Accepted)
+            stored = dialog.storedTask();
     }
     if (stored)
-        ScheduleNextAlarm();
-    ModalBusy = false;
-    BuildFilterMenus();
-    ShowAttachment();
-    showSelectedTask();
-    saveTaskTable();
-    autosizeIfEnabled();
+        afterTaskTableChange(storedTaskChange(m_settings.readBool(Settings::Editing, Settings::MoveToTop, false)),
+                             &*stored);
+}
+
+TfmMain::Changes TfmMain::storedTaskChange(bool moveToTop)
+{
+    Changes what = Change::TaskTable | Change::Lists | Change::Autosize;
+    if (moveToTop)
+        what |= Change::MoveToTop;
+    return what;
 }
 
 void TfmMain::prepareTaskEditor(TfmTask& dialog)
 {
-    TaskEditorOpen = true;
     installMemoCommands(dialog.notesMemo());
     // The preferences dialog arrives later; until then the editor offers no set-up button.
     dialog.setupRequested = nullptr;
@@ -142,12 +151,8 @@ void TfmMain::prepareTaskEditor(TfmTask& dialog)
 
 void TfmMain::deleteSelectedTask()
 {
-    if (ModalBusy)
-        return;
-    if (!locateSelectedTask())
-        return;
-    DeleteTask(m_data.MainGrid.currentRow());
-    RefreshCalendar();
+    if (!ModalBusy && locateSelectedTask())
+        DeleteTask(m_data.MainGrid.currentRow());
 }
 
 void TfmMain::DeleteTask(int row)
@@ -158,14 +163,7 @@ void TfmMain::DeleteTask(int row)
                          Settings::Confirmations, Settings::TaskDeletion))
         return;
     m_data.MainGrid.DeleteRow(row);
-    m_list->rebuildView(false);
-    m_list->selectRow(0);
-    updateStatusTexts();
-    ShowAttachment();
-    showSelectedTask();
-    saveTaskTable();
-    ScheduleNextAlarm();
-    autosizeIfEnabled();
+    afterTaskTableChange(Change::TaskTable | Change::SelectFirst | Change::Autosize);
 }
 
 void TfmMain::CheckTask()
@@ -176,29 +174,20 @@ void TfmMain::CheckTask()
     if (m_list->lastRebuild().taskCount == 0)
         return;
     const int viewRow = m_view.currentRow();
-    if (!isCompleted(m_view.MirrorGrid.cell(viewRow, colComplete))) {
-        if (!TfmConfirm::ask(this, m_settings, QStringLiteral("Are you sure you want to complete the task?"),
-                             Settings::Confirmations, Settings::TaskCompletion))
-            return;
-        if (LocateTaskRow(m_data.MainGrid, m_view.MirrorGrid, viewRow)) {
-            const int row = m_data.MainGrid.currentRow();
-            if (offersNextOccurrence(m_data.MainGrid.cell(row, colRecurrence)) &&
-                QMessageBox::question(
-                    this, programTitle(),
-                    QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
-                    QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes)
-                completeWithNextOccurrence(m_data.MainGrid, row);
-            else
-                m_data.MainGrid.setCell(row, colComplete, u"100");
-        }
-    } else if (LocateTaskRow(m_data.MainGrid, m_view.MirrorGrid, viewRow)) {
-        m_data.MainGrid.setCell(m_data.MainGrid.currentRow(), colComplete, u"0");
-    }
-    RebuildView(false);
-    ShowAttachment();
-    saveTaskTable();
-    ScheduleNextAlarm();
-    RefreshCalendar();
+    const CheckStep step = checkStepFor(m_view.MirrorGrid, viewRow);
+    if (step != CheckStep::Uncheck &&
+        !TfmConfirm::ask(this, m_settings, QStringLiteral("Are you sure you want to complete the task?"),
+                         Settings::Confirmations, Settings::TaskCompletion))
+        return;
+    if (!LocateTaskRow(m_data.MainGrid, m_view.MirrorGrid, viewRow))
+        return;
+    const bool scheduleNext =
+        step == CheckStep::AskNextOccurrence &&
+        QMessageBox::question(this, programTitle(),
+                              QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    applyCheck(m_data.MainGrid, m_data.MainGrid.currentRow(), step, scheduleNext);
+    afterTaskTableChange(Change::TaskTable);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -234,7 +223,7 @@ void TfmMain::showFilterDialog()
     if (ModalBusy)
         return;
     CommitPreviewNotes();
-    ModalBusy = true;
+    const QScopedValueRollback busy(ModalBusy, true);
     TfmSelection dialog(m_settings, m_data.projects.names(), m_data.assignees.names(), this);
     if (dialog.exec() == QDialog::Accepted) {
         m_view.ProjectFilter = TaskView::normalizedNames(dialog.projectFilter());
@@ -253,9 +242,8 @@ void TfmMain::showFilterDialog()
         m_view.SetDeadlineFilter(rule, m_settings);
         RebuildView(false);
         ShowAttachment();
-        autosizeIfEnabled();
+        m_list->autosizeIfEnabled();
     }
-    ModalBusy = false;
     m_list->header()->viewport()->update();
 }
 
