@@ -1,5 +1,6 @@
 #include "app/ui/mainwindow.h"
 
+#include "alarms/alarmclock.h"
 #include "app/ui/statuslamp.h"
 #include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
@@ -349,7 +350,12 @@ void TfmMain::createLayout()
     pnlCalendar->setMinimumWidth(minCalendarWidth);
     connect(m_calendar, &TCalendarPanelWidget::specialDaysRequested, this, &TfmMain::editSpecialDays);
     connect(m_calendar, &TCalendarPanelWidget::dayChanged, this, &TfmMain::dayChangeRefresh);
-    connect(m_calendar, &TCalendarPanelWidget::clockTicked, this, &TfmMain::alarmClockTick);
+    // The calendar repaints its clock and looks for a new day before the armed alarm is checked.
+    m_clock = new AlarmClock(this);
+    connect(m_clock, &AlarmClock::ticked, this, [this](qint64 monotonicMs) {
+        m_calendar->ClockGetTime(monotonicMs);
+        alarmClockTick();
+    });
 
     m_extraSplit = new QSplitter(Qt::Horizontal);
     m_extraSplit->setObjectName(QStringLiteral("vSplitter"));

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class AlarmClock;
 class FilterLamp;
 class QAction;
 class QActionGroup;
@@ -169,6 +170,7 @@ private:
     bool m_firstShowDone = false;
     bool m_closing = false;
 
+    AlarmClock* m_clock = nullptr;
     TaskListWidget* m_list = nullptr;
     QSplitter* m_mainSplit = nullptr;  // task list above, bottom panel below
     QSplitter* m_extraSplit = nullptr; // notes left, calendar right

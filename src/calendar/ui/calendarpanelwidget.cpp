@@ -26,7 +26,6 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTextCursor>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -34,7 +33,6 @@
 
 namespace {
 
-constexpr int ClockIntervalMs = 450;
 
 QColor mixed(const QColor& a, const QColor& b, qreal share)
 {
@@ -99,7 +97,6 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
     : QWidget(parent), m_settings(settings),
       m_panel(data.MainGrid, data.gridDiary, data.gridSpecial, ::Clock::current().today()), m_watch(0)
 {
-    m_monotonic.start();
     setObjectName(QStringLiteral("TCalendarPanelWidget"));
     // A side panel: a point smaller than the window's text keeps seven calendar rows readable in
     // the bottom area's default height.
@@ -120,12 +117,6 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
     layout->addWidget(pnlDateBar);
     layout->addWidget(pZodiak);
     layout->addWidget(m_pages, 1);
-
-    m_clockTimer = new QTimer(this);
-    m_clockTimer->setObjectName(QStringLiteral("tmClock"));
-    m_clockTimer->setInterval(ClockIntervalMs);
-    connect(m_clockTimer, &QTimer::timeout, this, [this] { ClockGetTime(m_monotonic.elapsed()); });
-    m_clockTimer->start();
 
     // Nothing typed yet: the first load must not write an empty memo into the diary.
     m_panel.diary().setStoreEnabled(false);
@@ -586,7 +577,6 @@ void TCalendarPanelWidget::ClockGetTime(qint64 monotonicMs)
         showResults();
         Q_EMIT dayChanged();
     }
-    Q_EMIT clockTicked();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,7 +4,6 @@
 #include "calendar/daychangewatch.h"
 
 #include <QDate>
-#include <QElapsedTimer>
 #include <QWidget>
 
 class DataSet;
@@ -18,7 +17,6 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
-class QTimer;
 class QToolButton;
 class SettingsStore;
 class TMonthCalendar;
@@ -67,8 +65,8 @@ public:
     CalendarPanel& panel() { return m_panel; }
     QPlainTextEdit* diaryMemo() const { return memoDiary; }
 
-    // One step of the clock, with a monotonic time in milliseconds. The panel's own 450 ms timer
-    // calls it; tests call it with stepped times.
+    // One step of the clock, with a monotonic time in milliseconds counted from about when the panel
+    // was made. The program's clock tick (AlarmClock) calls it; tests call it with stepped times.
     void ClockGetTime(qint64 monotonicMs);
 
     // Calendar menu actions (also live as shortcuts while the panel's window is active).
@@ -87,8 +85,6 @@ Q_SIGNALS:
     // "&Special days list...", the popup item and the smart hint ask for the editor; refreshAll()
     // after it closes.
     void specialDaysRequested();
-    // After every clock step (the armed alarm is checked on it).
-    void clockTicked();
 
 private:
     void createActions();
@@ -123,8 +119,6 @@ private:
     SettingsStore& m_settings;
     CalendarPanel m_panel;
     DayChangeWatch m_watch;
-    QElapsedTimer m_monotonic;
-    QTimer* m_clockTimer = nullptr;
     bool m_loadingMemo = false;
     bool m_memoDirty = false; // typed since the memo was last stored or loaded
     QDate m_shownMemoDate;
