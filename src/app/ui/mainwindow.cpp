@@ -16,7 +16,7 @@
 #include "core/ui/datasetmanager.h"
 #include "core/ui/foldererror.h"
 #include "core/ui/memocommands.h"
-#include "core/ui/widgetnames.h"
+#include "core/ui/commandregistry.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/tasklistwidget.h"
@@ -44,6 +44,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // The limits the splitters keep from the edges of the client area.
@@ -52,23 +54,11 @@ constexpr int minBottomDistance = 160;
 constexpr int minNotesWidth = 60;
 constexpr int minCalendarWidth = 257;
 
-// Hints are "tooltip|status text"; a hint without "|" is both.
-QString hintStatus(const QString& hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.mid(bar + 1);
-}
-
-QString hintTip(const QString& hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.left(bar);
-}
-
 } // namespace
 
 TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_view(m_data.MainGrid), m_alarms(m_data.MainGrid, settings)
+    : QMainWindow(parent), m_settings(settings), m_commands(this), m_view(m_data.MainGrid),
+      m_alarms(m_data.MainGrid, settings)
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(programTitle());
@@ -102,186 +92,126 @@ QString TfmMain::programFolder()
 
 void TfmMain::createActions()
 {
-    Savedata1 = makeAction(this, QStringLiteral("Savedata1"), QStringLiteral("&Backup data..."),
-                           QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("Backup program data files"));
-    Loaddata1 = makeAction(this, QStringLiteral("Loaddata1"), QStringLiteral("&Restore data..."),
-                           QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("Restore program data files"));
-    Cleanup1 = makeAction(this, QStringLiteral("Cleanup1"), QStringLiteral("Purge &tasks to log..."), {},
-                          QStringLiteral("Remove unnecessary tasks"));
-    Datasetmanager1 =
-        makeAction(this, QStringLiteral("Datasetmanager1"), QStringLiteral("Database &manager..."),
-                   QKeySequence(Qt::CTRL | Qt::Key_M), QStringLiteral("Manage data files - to-do list, diary, etc."));
-    miMinimize = makeAction(this, QStringLiteral("miMinimize"), QStringLiteral("&Minimize"),
-                            QKeySequence(Qt::CTRL | Qt::Key_F4), QStringLiteral("Minimize the program"));
-    miExit = makeAction(this, QStringLiteral("miExit"), QStringLiteral("E&xit"), {}, QStringLiteral("Exit program"));
-    connect(Savedata1, &QAction::triggered, this, &TfmMain::backupData);
-    connect(Loaddata1, &QAction::triggered, this, &TfmMain::restoreData);
-    connect(Cleanup1, &QAction::triggered, this, &TfmMain::purgeTasks);
-    connect(Datasetmanager1, &QAction::triggered, this, &TfmMain::openDatasetManager);
-    connect(miMinimize, &QAction::triggered, this, &QWidget::showMinimized);
-    connect(miExit, &QAction::triggered, this, &QWidget::close);
+    const auto key = [](QKeyCombination combination) { return QList<QKeySequence>{QKeySequence(combination)}; };
+    const auto slot = [this](void (TfmMain::*member)()) { return [this, member] { (this->*member)(); }; };
+    m_commands.add({
+        {u"Savedata1"_s, u"&Backup data..."_s, key(Qt::CTRL | Qt::Key_S), u"Backup program data files"_s, {},
+         slot(&TfmMain::backupData)},
+        {u"Loaddata1"_s, u"&Restore data..."_s, key(Qt::CTRL | Qt::Key_O), u"Restore program data files"_s, {},
+         slot(&TfmMain::restoreData)},
+        {u"Cleanup1"_s, u"Purge &tasks to log..."_s, {}, u"Remove unnecessary tasks"_s, {}, slot(&TfmMain::purgeTasks)},
+        {u"Datasetmanager1"_s, u"Database &manager..."_s, key(Qt::CTRL | Qt::Key_M),
+         u"Manage data files - to-do list, diary, etc."_s, {}, slot(&TfmMain::openDatasetManager)},
+        {u"miMinimize"_s, u"&Minimize"_s, key(Qt::CTRL | Qt::Key_F4), u"Minimize the program"_s, {},
+         [this] { showMinimized(); }},
+        {u"miExit"_s, u"E&xit"_s, {}, u"Exit program"_s, {}, [this] { close(); }},
 
-    Showalltasks1 = makeAction(this, QStringLiteral("Showalltasks1"), QStringLiteral("Show all tasks"),
-                               QKeySequence(Qt::Key_Escape), QStringLiteral("Show all tasks"));
-    miShowChecked = makeAction(this, QStringLiteral("miShowChecked"), QStringLiteral("Show &completed"),
-                               QKeySequence(Qt::CTRL | Qt::Key_F5));
-    miPerformSort = makeAction(this, QStringLiteral("miPerformSort"), QStringLiteral("&3-level sort"),
-                               QKeySequence(Qt::Key_F3), QStringLiteral("Perform 3-level sort"));
-    miSort = makeAction(this, QStringLiteral("miSort"), QStringLiteral("3-level &sort setup..."),
-                        QKeySequence(Qt::CTRL | Qt::Key_F3), QStringLiteral("3-level sort setup"));
-    Autosizecolumns1 = makeAction(this, QStringLiteral("Autosizecolumns1"), QStringLiteral("&Autosize columns"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_A), QStringLiteral("Autosize columns"));
-    miShowPanel = makeAction(this, QStringLiteral("miShowPanel"), QStringLiteral("Show calendar/&notes panel"),
-                             QKeySequence(Qt::Key_F4), QStringLiteral("Show or hide the notes and calendar panel"));
-    miShowCalendar = makeAction(this, QStringLiteral("miShowCalendar"), QStringLiteral("Show c&alendar panel"),
-                                QKeySequence(Qt::Key_F6), QStringLiteral("Show or hide the calendar panel"));
-    miShowPanel->setCheckable(true);
-    miShowCalendar->setCheckable(true);
-    connect(Showalltasks1, &QAction::triggered, this, &TfmMain::showAllTasks);
-    connect(miShowChecked, &QAction::triggered, this, &TfmMain::toggleShowCompleted);
-    connect(miPerformSort, &QAction::triggered, this, &TfmMain::performSort);
-    connect(miSort, &QAction::triggered, this, &TfmMain::sortSetup);
-    connect(Autosizecolumns1, &QAction::triggered, this, [this] { m_list->AutosizeColumns(); });
-    connect(miShowPanel, &QAction::triggered, this, &TfmMain::toggleBottomPanel);
-    connect(miShowCalendar, &QAction::triggered, this, &TfmMain::toggleCalendarPanel);
+        {u"Addtask1"_s, u"&Add..."_s, key(Qt::Key_Insert), u"Add a new task"_s, {}, slot(&TfmMain::AddTask)},
+        {u"Edittask1"_s, u"&Edit..."_s, key(Qt::Key_F2), u"Edit selected task"_s, {},
+         slot(&TfmMain::editSelectedTask)},
+        {u"Removetask1"_s, u"&Delete"_s, key(Qt::CTRL | Qt::Key_Delete), u"Delete selected task"_s, {},
+         slot(&TfmMain::deleteSelectedTask)},
+        {u"miComplete1"_s, u"&Check/unCheck"_s, key(Qt::CTRL | Qt::Key_Space), u"Check/unCheck as complete"_s, {},
+         slot(&TfmMain::CheckTask)},
+        {u"Runattachments1"_s, u"&Run attachments"_s, key(Qt::CTRL | Qt::Key_R), u"Open the attached file"_s, {},
+         slot(&TfmMain::runSelectedAttachment)},
 
-    Addtask1 = makeAction(this, QStringLiteral("Addtask1"), QStringLiteral("&Add..."), QKeySequence(Qt::Key_Insert),
-                          QStringLiteral("Add a new task"));
-    Edittask1 = makeAction(this, QStringLiteral("Edittask1"), QStringLiteral("&Edit..."), QKeySequence(Qt::Key_F2),
-                           QStringLiteral("Edit selected task"));
-    Removetask1 = makeAction(this, QStringLiteral("Removetask1"), QStringLiteral("&Delete"),
-                             QKeySequence(Qt::CTRL | Qt::Key_Delete), QStringLiteral("Delete selected task"));
-    miComplete1 = makeAction(this, QStringLiteral("miComplete1"), QStringLiteral("&Check/unCheck"),
-                             QKeySequence(Qt::CTRL | Qt::Key_Space), QStringLiteral("Check/unCheck as complete"));
-    Runattachments1 = makeAction(this, QStringLiteral("Runattachments1"), QStringLiteral("&Run attachments"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_R), QStringLiteral("Open the attached file"));
-    miFilter = makeAction(this, QStringLiteral("miFilter"), QStringLiteral("Fil&ter..."), QKeySequence(Qt::Key_F7),
-                          QStringLiteral("Filter tasks"));
-    connect(Addtask1, &QAction::triggered, this, &TfmMain::AddTask);
-    connect(Edittask1, &QAction::triggered, this, &TfmMain::editSelectedTask);
-    connect(Removetask1, &QAction::triggered, this, &TfmMain::deleteSelectedTask);
-    connect(miComplete1, &QAction::triggered, this, &TfmMain::CheckTask);
-    connect(Runattachments1, &QAction::triggered, this, &TfmMain::runSelectedAttachment);
-    connect(miFilter, &QAction::triggered, this, &TfmMain::showFilterDialog);
+        {u"miFilter"_s, u"Fil&ter..."_s, key(Qt::Key_F7), u"Filter tasks"_s, {}, slot(&TfmMain::showFilterDialog)},
+        {u"Showalltasks1"_s, u"Show all tasks"_s, key(Qt::Key_Escape), u"Show all tasks"_s, {},
+         slot(&TfmMain::showAllTasks)},
+        {u"miShowChecked"_s, u"Show &completed"_s, key(Qt::CTRL | Qt::Key_F5), {}, {},
+         slot(&TfmMain::toggleShowCompleted)},
+        {u"miPerformSort"_s, u"&3-level sort"_s, key(Qt::Key_F3), u"Perform 3-level sort"_s, {},
+         slot(&TfmMain::performSort)},
+        {u"miSort"_s, u"3-level &sort setup..."_s, key(Qt::CTRL | Qt::Key_F3), u"3-level sort setup"_s, {},
+         slot(&TfmMain::sortSetup)},
+        {u"Autosizecolumns1"_s, u"&Autosize columns"_s, key(Qt::CTRL | Qt::Key_A), u"Autosize columns"_s, {},
+         [this] { m_list->AutosizeColumns(); }},
+        {u"miShowPanel"_s, u"Show calendar/&notes panel"_s, key(Qt::Key_F4),
+         u"Show or hide the notes and calendar panel"_s, {}, slot(&TfmMain::toggleBottomPanel), {}, true},
+        {u"miShowCalendar"_s, u"Show c&alendar panel"_s, key(Qt::Key_F6), u"Show or hide the calendar panel"_s, {},
+         slot(&TfmMain::toggleCalendarPanel), {}, true},
 
-    miMainMenuEnableAlarms = makeAction(this, QStringLiteral("miMainMenuEnableAlarms"), QStringLiteral("Enable alarms"),
-                                        {}, QStringLiteral("Switch the alarms on or off"));
-    miMainMenuEnableAlarms->setCheckable(true);
-    connect(miMainMenuEnableAlarms, &QAction::triggered, this, &TfmMain::miEnableAlarmsClick);
+        {u"AllTasks"_s, u"&All projects"_s, key(Qt::Key_F10), u"Show the tasks of all projects"_s, {},
+         [this] { chooseProjectFilter({}, LanguageString(265)); }, {}, true},
+        {u"Noprojects1"_s, u"&Unassigned"_s, key(Qt::CTRL | Qt::Key_F10), u"Show the tasks without project"_s, {},
+         [this] { chooseProjectFilter({QString()}, LanguageString(242)); }, {}, true},
+        {u"AllAssignee"_s, u"&All assignees"_s, key(Qt::Key_F9), u"Show the tasks of all assignees"_s, {},
+         [this] { chooseAssigneeFilter({}, LanguageString(248)); }, {}, true},
+        {u"NoAssignee"_s, u"&Unassigned"_s, key(Qt::CTRL | Qt::Key_F9), u"Show the tasks without assignee"_s, {},
+         [this] { chooseAssigneeFilter({QString()}, LanguageString(247)); }, {}, true},
 
-    pmTasks = new QMenu(this);
-    pmTasks->setObjectName(QStringLiteral("pmTasks"));
-    const auto popupItem = [this](const char* name, const char* text, auto handler) {
-        QAction* a = makeAction(pmTasks, QString::fromLatin1(name), QString::fromLatin1(text));
-        pmTasks->addAction(a);
-        connect(a, &QAction::triggered, this, handler);
-    };
-    popupItem("Add1", "&Add", &TfmMain::AddTask);
-    popupItem("Edit2", "&Edit", &TfmMain::editSelectedTask);
-    popupItem("Delete1", "&Delete", &TfmMain::deleteSelectedTask);
-    pmTasks->addSeparator();
-    popupItem("miComplete", "&Check/unCheck", &TfmMain::CheckTask);
+        {u"miMainMenuEnableAlarms"_s, u"Enable alarms"_s, {}, u"Switch the alarms on or off"_s, {},
+         slot(&TfmMain::miEnableAlarmsClick), {}, true},
 
-    m_projectGroup = new QActionGroup(this);
-    m_assigneeGroup = new QActionGroup(this);
+        // The task list's popup menu.
+        {u"Add1"_s, u"&Add"_s, {}, {}, {}, slot(&TfmMain::AddTask)},
+        {u"Edit2"_s, u"&Edit"_s, {}, {}, {}, slot(&TfmMain::editSelectedTask)},
+        {u"Delete1"_s, u"&Delete"_s, {}, {}, {}, slot(&TfmMain::deleteSelectedTask)},
+        {u"miComplete"_s, u"&Check/unCheck"_s, {}, {}, {}, slot(&TfmMain::CheckTask)},
+    });
+
+    const char* const deadlineNames[DeadlineRuleCount] = {"Alltasks1",  "Unassigned1", "Today1",     "Tomorrrow1",
+                                                           "Thisweek1", "Nextweek1",   "Thismonth1", "Recurring1"};
+    const char* const deadlineTexts[DeadlineRuleCount] = {"&All dates", "&No due date", "&Today",   "T&omorrow",
+                                                           "This &week", "&Next week",   "This &month", "&Recurring only"};
+    const QKeyCombination deadlineKeys[DeadlineRuleCount] = {
+        Qt::Key_F8,          Qt::CTRL | Qt::Key_F8, Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
+        Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4, Qt::CTRL | Qt::Key_5, Qt::CTRL | Qt::Key_6};
     m_deadlineGroup = new QActionGroup(this);
-    AllTasks = makeAction(this, QStringLiteral("AllTasks"), QStringLiteral("&All projects"), QKeySequence(Qt::Key_F10),
-                          QStringLiteral("Show the tasks of all projects"));
-    Noprojects1 = makeAction(this, QStringLiteral("Noprojects1"), QStringLiteral("&Unassigned"),
-                             QKeySequence(Qt::CTRL | Qt::Key_F10), QStringLiteral("Show the tasks without project"));
-    AllAssignee = makeAction(this, QStringLiteral("AllAssignee"), QStringLiteral("&All assignees"),
-                             QKeySequence(Qt::Key_F9), QStringLiteral("Show the tasks of all assignees"));
-    NoAssignee = makeAction(this, QStringLiteral("NoAssignee"), QStringLiteral("&Unassigned"),
-                            QKeySequence(Qt::CTRL | Qt::Key_F9), QStringLiteral("Show the tasks without assignee"));
-    for (QAction* a : {AllTasks, Noprojects1}) {
-        a->setCheckable(true);
-        m_projectGroup->addAction(a);
-    }
-    for (QAction* a : {AllAssignee, NoAssignee}) {
-        a->setCheckable(true);
-        m_assigneeGroup->addAction(a);
-    }
-    AllTasks->setChecked(true);
-    AllAssignee->setChecked(true);
-    connect(AllTasks, &QAction::triggered, this, [this] { chooseProjectFilter({}, LanguageString(265)); });
-    connect(Noprojects1, &QAction::triggered, this, [this] { chooseProjectFilter({QString()}, LanguageString(242)); });
-    connect(AllAssignee, &QAction::triggered, this, [this] { chooseAssigneeFilter({}, LanguageString(248)); });
-    connect(NoAssignee, &QAction::triggered, this, [this] { chooseAssigneeFilter({QString()}, LanguageString(247)); });
-
-    struct DeadlineItem {
-        const char* name;
-        const char* text;
-        QKeySequence key;
-    };
-    const DeadlineItem deadlines[DeadlineRuleCount] = {
-        {"Alltasks1", "&All dates", QKeySequence(Qt::Key_F8)},
-        {"Unassigned1", "&No due date", QKeySequence(Qt::CTRL | Qt::Key_F8)},
-        {"Today1", "&Today", QKeySequence(Qt::CTRL | Qt::Key_1)},
-        {"Tomorrrow1", "T&omorrow", QKeySequence(Qt::CTRL | Qt::Key_2)},
-        {"Thisweek1", "This &week", QKeySequence(Qt::CTRL | Qt::Key_3)},
-        {"Nextweek1", "&Next week", QKeySequence(Qt::CTRL | Qt::Key_4)},
-        {"Thismonth1", "This &month", QKeySequence(Qt::CTRL | Qt::Key_5)},
-        {"Recurring1", "&Recurring only", QKeySequence(Qt::CTRL | Qt::Key_6)},
-    };
     for (int rule = 0; rule < DeadlineRuleCount; ++rule) {
-        QAction* a = makeAction(this, QString::fromLatin1(deadlines[rule].name),
-                                QString::fromLatin1(deadlines[rule].text), deadlines[rule].key);
-        a->setCheckable(true);
+        QAction* a = m_commands.add({QString::fromLatin1(deadlineNames[rule]), QString::fromLatin1(deadlineTexts[rule]),
+                                     key(deadlineKeys[rule]), {}, {}, [this, rule] { chooseDeadline(rule); }, {}, true});
         a->setData(rule);
         m_deadlineGroup->addAction(a);
         m_deadlineItems.append(a);
-        connect(a, &QAction::triggered, this, [this, rule] { chooseDeadline(rule); });
     }
     m_deadlineItems[ruleAllDates]->setChecked(true);
+
+    m_projectGroup = new QActionGroup(this);
+    m_assigneeGroup = new QActionGroup(this);
+    for (const QString& name : {u"AllTasks"_s, u"Noprojects1"_s})
+        m_projectGroup->addAction(command(name));
+    for (const QString& name : {u"AllAssignee"_s, u"NoAssignee"_s})
+        m_assigneeGroup->addAction(command(name));
+    command(u"AllTasks")->setChecked(true);
+    command(u"AllAssignee")->setChecked(true);
+
+    pmTasks = new QMenu(this);
+    pmTasks->setObjectName(QStringLiteral("pmTasks"));
+    m_commands.fill(pmTasks, {u"Add1"_s, u"Edit2"_s, u"Delete1"_s, u"-"_s, u"miComplete"_s});
+}
+
+QAction* TfmMain::command(QStringView name) const
+{
+    return m_commands.action(name);
 }
 
 void TfmMain::createMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("File1"));
-    file->addActions({Savedata1, Loaddata1, Cleanup1});
-    file->addSeparator();
-    file->addAction(Datasetmanager1);
-    file->addSeparator();
-    file->addActions({miMinimize, miExit});
-
-    QMenu* task = menuBar()->addMenu(QStringLiteral("&Task"));
-    task->setObjectName(QStringLiteral("Task1"));
-    task->addActions({Addtask1, Edittask1, Removetask1});
-    task->addSeparator();
-    task->addAction(miComplete1);
-    task->addSeparator();
-    task->addAction(Runattachments1);
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("View1"));
-    view->addActions({miFilter, Showalltasks1, miShowChecked});
-    view->addSeparator();
-    view->addActions({miPerformSort, miSort, Autosizecolumns1});
-    view->addSeparator();
-    view->addActions({miShowPanel, miShowCalendar});
-
-    m_projectMenu = menuBar()->addMenu(QStringLiteral("&Project"));
-    m_projectMenu->setObjectName(QStringLiteral("Project1"));
-    m_projectMenu->addActions({AllTasks, Noprojects1});
-    m_projectMenu->addSeparator();
-
-    m_assigneeMenu = menuBar()->addMenu(QStringLiteral("&Assign"));
-    m_assigneeMenu->setObjectName(QStringLiteral("Assign1"));
-    m_assigneeMenu->addActions({AllAssignee, NoAssignee});
-    m_assigneeMenu->addSeparator();
-
-    QMenu* deadline = menuBar()->addMenu(QStringLiteral("&Deadline"));
-    deadline->setObjectName(QStringLiteral("Deadline1"));
+    QMenuBar* bar = menuBar();
+    const QString separator = u"-"_s;
+    m_commands.addMenu(bar, u"File1"_s, u"&File"_s,
+                       {u"Savedata1"_s, u"Loaddata1"_s, u"Cleanup1"_s, separator, u"Datasetmanager1"_s, separator,
+                        u"miMinimize"_s, u"miExit"_s});
+    m_commands.addMenu(bar, u"Task1"_s, u"&Task"_s,
+                       {u"Addtask1"_s, u"Edittask1"_s, u"Removetask1"_s, separator, u"miComplete1"_s, separator,
+                        u"Runattachments1"_s});
+    m_commands.addMenu(bar, u"View1"_s, u"&View"_s,
+                       {u"miFilter"_s, u"Showalltasks1"_s, u"miShowChecked"_s, separator, u"miPerformSort"_s,
+                        u"miSort"_s, u"Autosizecolumns1"_s, separator, u"miShowPanel"_s, u"miShowCalendar"_s});
+    m_projectMenu = m_commands.addMenu(bar, u"Project1"_s, u"&Project"_s, {u"AllTasks"_s, u"Noprojects1"_s, separator});
+    m_assigneeMenu =
+        m_commands.addMenu(bar, u"Assign1"_s, u"&Assign"_s, {u"AllAssignee"_s, u"NoAssignee"_s, separator});
+    QMenu* deadline = bar->addMenu(u"&Deadline"_s);
+    deadline->setObjectName(u"Deadline1"_s);
     deadline->addActions(m_deadlineItems);
 
-    QMenu* calendar = menuBar()->addMenu(QStringLiteral("&Calendar"));
-    calendar->setObjectName(QStringLiteral("Calendar1"));
+    QMenu* calendar = bar->addMenu(u"&Calendar"_s);
+    calendar->setObjectName(u"Calendar1"_s);
     m_calendar->fillCalendarMenu(calendar);
 
-    QMenu* configuration = menuBar()->addMenu(QStringLiteral("C&onfiguration"));
-    configuration->setObjectName(QStringLiteral("Configuration1"));
-    configuration->addAction(miMainMenuEnableAlarms);
+    m_commands.addMenu(bar, u"Configuration1"_s, u"C&onfiguration"_s, {u"miMainMenuEnableAlarms"_s});
 }
 
 void TfmMain::createLayout()
@@ -478,7 +408,7 @@ bool TfmMain::startUp()
     }
     m_deadlineItems.value(m_view.DeadlineRuleTag, m_deadlineItems.first())->setChecked(true);
     updateShowCompletedTexts(true);
-    miMainMenuEnableAlarms->setChecked(AlarmScheduler::alarmsEnabled(m_settings));
+    command(u"miMainMenuEnableAlarms")->setChecked(AlarmScheduler::alarmsEnabled(m_settings));
     m_list->loadSettings();
 
     if (!lockAndOpen(true)) {
@@ -585,8 +515,8 @@ void TfmMain::showEvent(QShowEvent* event)
     const bool calendarVisible = m_settings.readBool(Settings::Size, Settings::CalendarVisible, true);
     pExtra->setVisible(memoVisible);
     pnlCalendar->setVisible(calendarVisible);
-    miShowPanel->setChecked(memoVisible);
-    miShowCalendar->setChecked(calendarVisible);
+    command(u"miShowPanel")->setChecked(memoVisible);
+    command(u"miShowCalendar")->setChecked(calendarVisible);
     for (QToolButton* b : {btnHide, btnStatusHide}) {
         b->setArrowType(memoVisible ? Qt::DownArrow : Qt::UpArrow);
         b->setToolTip(hintTip(LanguageString(memoVisible ? 245 : 246)));
@@ -798,8 +728,8 @@ void TfmMain::showAllTasks()
 {
     CommitPreviewNotes();
     m_view.ShowAllTasks();
-    AllTasks->setChecked(true);
-    AllAssignee->setChecked(true);
+    command(u"AllTasks")->setChecked(true);
+    command(u"AllAssignee")->setChecked(true);
     m_deadlineItems[ruleAllDates]->setChecked(true);
     afterFilterChange();
     m_projectPanel->setText(LanguageString(227));
@@ -843,9 +773,9 @@ void TfmMain::updateShowCompletedTexts(bool atStartUp)
     const bool shown = m_view.ShowCompleted;
     const int hint = atStartUp ? (shown ? 194 : 196) : (shown ? 230 : 233);
     const int caption = atStartUp ? (shown ? 195 : 197) : (shown ? 231 : 234);
-    miShowChecked->setText(LanguageString(caption));
-    miShowChecked->setToolTip(hintTip(LanguageString(hint)));
-    miShowChecked->setStatusTip(hintStatus(LanguageString(hint)));
+    command(u"miShowChecked")->setText(LanguageString(caption));
+    command(u"miShowChecked")->setToolTip(hintTip(LanguageString(hint)));
+    command(u"miShowChecked")->setStatusTip(hintStatus(LanguageString(hint)));
 }
 
 void TfmMain::performSort()
@@ -899,7 +829,7 @@ void TfmMain::toggleBottomPanel()
     } else {
         pExtra->setVisible(false);
     }
-    miShowPanel->setChecked(show);
+    command(u"miShowPanel")->setChecked(show);
     for (QToolButton* b : {btnHide, btnStatusHide}) {
         b->setArrowType(show ? Qt::DownArrow : Qt::UpArrow);
         b->setToolTip(hintTip(LanguageString(show ? 245 : 246)));
@@ -909,5 +839,5 @@ void TfmMain::toggleBottomPanel()
 void TfmMain::toggleCalendarPanel()
 {
     pnlCalendar->setVisible(!pnlCalendar->isVisible());
-    miShowCalendar->setChecked(pnlCalendar->isVisible());
+    command(u"miShowCalendar")->setChecked(pnlCalendar->isVisible());
 }

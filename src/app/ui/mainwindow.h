@@ -2,6 +2,7 @@
 
 #include "alarms/alarmscheduler.h"
 #include "core/dataset.h"
+#include "core/ui/commandregistry.h"
 #include "tasks/taskview.h"
 
 #include <QDate>
@@ -103,6 +104,8 @@ protected:
 
 private:
     void createActions();
+    // The registered command of that name.
+    QAction* command(QStringView name) const;
     void createMenus();
     void createLayout();
     void createStatusBar();
@@ -161,6 +164,7 @@ private:
 
     SettingsStore& m_settings;
     DataSet m_data;
+    CommandRegistry m_commands;
     TaskView m_view;
     AlarmScheduler m_alarms;
     QDate m_calendarDate; // the date the calendar opens on
@@ -196,32 +200,8 @@ private:
     QList<QAction*> m_assigneeItems;
     QList<QAction*> m_deadlineItems;
 
-    QAction* Savedata1 = nullptr;
-    QAction* Loaddata1 = nullptr;
-    QAction* Cleanup1 = nullptr;
-    QAction* Datasetmanager1 = nullptr;
-    QAction* miMinimize = nullptr;
-    QAction* miExit = nullptr;
-    QAction* Showalltasks1 = nullptr;
-    QAction* miShowChecked = nullptr;
-    QAction* miPerformSort = nullptr;
-    QAction* miSort = nullptr;
-    QAction* Autosizecolumns1 = nullptr;
-    QAction* miShowPanel = nullptr;
-    QAction* miShowCalendar = nullptr;
-    QAction* Addtask1 = nullptr;
-    QAction* Edittask1 = nullptr;
-    QAction* Removetask1 = nullptr;
-    QAction* miComplete1 = nullptr;
-    QAction* Runattachments1 = nullptr;
-    QAction* miFilter = nullptr;
-    QAction* miMainMenuEnableAlarms = nullptr;
     QMenu* pmTasks = nullptr;
     QToolButton* btnRunAttachment = nullptr;
-    QAction* AllTasks = nullptr;
-    QAction* Noprojects1 = nullptr;
-    QAction* AllAssignee = nullptr;
-    QAction* NoAssignee = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TfmMain::Changes)

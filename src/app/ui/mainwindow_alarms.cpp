@@ -41,7 +41,7 @@ bool TfmMain::alarmHeldBack() const
 
 void TfmMain::miEnableAlarmsClick()
 {
-    m_settings.writeBool(Settings::Alarms, Settings::Enabled, miMainMenuEnableAlarms->isChecked());
+    m_settings.writeBool(Settings::Alarms, Settings::Enabled, command(u"miMainMenuEnableAlarms")->isChecked());
     ScheduleNextAlarm();
 }
 

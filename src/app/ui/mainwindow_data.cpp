@@ -145,8 +145,8 @@ void TfmMain::openDatasetManager()
         if (m_data.lock() == DataSetLock::Result::Locked) {
             // The filters of the last data set mean nothing in this one.
             m_view.ShowAllTasks();
-            AllTasks->setChecked(true);
-            AllAssignee->setChecked(true);
+            command(u"AllTasks")->setChecked(true);
+            command(u"AllAssignee")->setChecked(true);
             m_deadlineItems[ruleAllDates]->setChecked(true);
             openDataSet();
             return;
