@@ -64,7 +64,8 @@ public Q_SLOTS:
     // task's row); the menu commands work on the selected task.
     void AddTask();
     void EditTask(int row, bool fromAlarm = false);
-    void DeleteTask(int row);
+    // From the alarm the question names the alarmed task, which need not be the selected one.
+    void DeleteTask(int row, bool fromAlarm = false);
     void CheckTask();
 
     // Refresh steps every task change ends with: the armed alarm and the calendar's marks follow
@@ -136,6 +137,7 @@ private:
     // Alarms (mainwindow_alarms.cpp).
     void alarmClockTick();
     bool alarmHeldBack() const;
+    QWidget* alarmParent();
     void miEnableAlarmsClick();
 
     // Calendar commands (mainwindow_calendar.cpp).
@@ -152,6 +154,7 @@ private:
     bool m_startUpDone = false;
     bool m_firstShowDone = false;
     bool m_closing = false;
+    int m_memoHeight = 139; // the bottom panel's height while it is hidden
 
     TaskListWidget* m_list = nullptr;
     QSplitter* m_mainSplit = nullptr;  // task list above, bottom panel below
