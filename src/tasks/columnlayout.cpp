@@ -1,5 +1,7 @@
 #include "tasks/columnlayout.h"
 
+#include "core/daynumber.h"
+#include "core/formatsettings.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/sortgrid.h"
@@ -7,6 +9,7 @@
 #include "tasks/tasksort.h"
 
 #include <algorithm>
+#include <cmath>
 
 int displayColumnMinWidth(int displayColumn)
 {
@@ -109,13 +112,53 @@ int constrainedColumnWidth(int displayColumn, int width)
     return std::max(width, displayColumnMinWidth(displayColumn));
 }
 
-int measuredColumnWidth(const TSortGrid& grid, int tableColumn, const std::function<int(const QString&)>& measure)
+QString shownText(QStringView cell)
+{
+    qsizetype end = std::min<qsizetype>(cell.size(), ShownTextLimit);
+    for (qsizetype i = 0; i < end; ++i) {
+        if (cell[i] == u'\r' || cell[i] == u'\n') {
+            end = i;
+            break;
+        }
+    }
+    return cell.left(end).toString();
+}
+
+QString completionText(QStringView completeCell)
+{
+    if (isCompleted(completeCell))
+        return {};
+    const int percent = std::clamp(percentComplete(completeCell), 0, 100);
+    return percent == 0 ? QString() : QString::number(percent) + u'%';
+}
+
+QString displayCellText(QStringView rowText, int displayColumn)
+{
+    switch (displayColumn) {
+    case 0:
+        return completionText(TSortGrid::cellOf(rowText, colComplete));
+    case 2: {
+        const double due = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
+        return std::floor(due) == NoDueDate ? QString() : shortDateText(dateOfDayNumber(due));
+    }
+    case 6: {
+        const double due = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
+        return due - std::floor(due) == 0.0 ? QString() : shortTimeText(timeOfDayNumber(due));
+    }
+    default: {
+        const int tableColumn = displayTableColumn(displayColumn);
+        return tableColumn < 0 ? QString() : shownText(TSortGrid::cellOf(rowText, tableColumn));
+    }
+    }
+}
+
+int measuredColumnWidth(const TSortGrid& grid, int displayColumn, const std::function<int(const QString&)>& measure)
 {
     int widest = 0;
     for (int r = 0; r < grid.rowCount(); ++r) {
-        const QStringView text = grid.cell(r, tableColumn);
+        const QString text = displayCellText(grid.rowText(r), displayColumn);
         if (!text.isEmpty())
-            widest = std::max(widest, measure(text.toString()));
+            widest = std::max(widest, CellTextIndent + measure(text));
     }
     return widest + 1;
 }

@@ -46,11 +46,27 @@ void SaveColumnWidths(SettingsStore& settings, const QList<int>& viewWidths);
 // A width the user dragged: never narrower than the display column's minimum.
 int constrainedColumnWidth(int displayColumn, int width);
 
-// The widest text of a table column plus one pixel, as the autosize measures the filtered rows.
-int measuredColumnWidth(const TSortGrid& grid, int tableColumn, const std::function<int(const QString&)>& measure);
+// Pixels between a cell's left edge and its text.
+inline constexpr int CellTextIndent = 2;
+// The most characters a cell shows: a name pasted by mistake (megabytes long) must not freeze the
+// list while it lays the text out. The stored cell stays whole.
+inline constexpr int ShownTextLimit = 2000;
+
+// A cell's text as the list shows it: its first line, at most ShownTextLimit characters.
+QString shownText(QStringView cell);
+// The completion column's text: "40%" for partial completion, the percentage clamped to 0..100 as
+// the task editor reads it; nothing for 0 % and for a completed task (drawn as a check mark).
+QString completionText(QStringView completeCell);
+// The text a list cell draws for a display column of a task row: date and time in the short
+// formats, the completion as above, every other column shown as above.
+QString displayCellText(QStringView rowText, int displayColumn);
+
+// The widest text the display column draws in the filtered rows, with the indent before it and
+// one pixel after it, as the autosize measures it.
+int measuredColumnWidth(const TSortGrid& grid, int displayColumn, const std::function<int(const QString&)>& measure);
 
 struct AutosizeInput {
-    // The widest text + 1 of each task-table column of the filtered rows (index = table column).
+    // measuredColumnWidth of the display column reading each task-table column (index = table column).
     QList<int> tableColumnWidths;
     int dueDateWidth = 0;
     int dueTimeWidth = 0;

@@ -204,17 +204,7 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
 
     RebuildResult result;
     result.filtered = isFiltered();
-    if (MirrorGrid.rowCount() >= 2) {
-        result.taskCount = MirrorGrid.rowCount();
-    } else {
-        result.taskCount = 0;
-        for (int c = 0; c <= 5; ++c) {
-            if (!MirrorGrid.cell(0, c).isEmpty()) {
-                result.taskCount = 1;
-                break;
-            }
-        }
-    }
+    result.taskCount = isEmptyView() ? 0 : MirrorGrid.rowCount();
 
     int row = m_currentRow;
     if (moveEditedToTop) {
@@ -279,6 +269,17 @@ void TaskView::ShowAllTasks()
 bool TaskView::isFiltered() const
 {
     return !ProjectFilter.isEmpty() || !AssigneeFilter.isEmpty() || DeadlineLimit != DeadlineAllDates;
+}
+
+bool TaskView::isEmptyView() const
+{
+    if (MirrorGrid.rowCount() != 1)
+        return false;
+    for (int c = 0; c <= 5; ++c) {
+        if (!MirrorGrid.cell(0, c).isEmpty())
+            return false;
+    }
+    return true;
 }
 
 bool TaskView::isCaptionBold(int displayColumn) const

@@ -110,6 +110,8 @@ public:
     void ShowAllTasks();
 
     bool isFiltered() const;
+    // No task passed the filter: MirrorGrid holds only the empty row every grid keeps.
+    bool isEmptyView() const;
     // Whether the header caption of a display column is drawn bold (the view is filtered on it).
     bool isCaptionBold(int displayColumn) const;
     SortMark sortMark(int displayColumn) const;

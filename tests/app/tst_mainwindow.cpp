@@ -22,10 +22,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStatusTipEvent>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -416,6 +418,96 @@ private Q_SLOTS:
         QTest::keyClicks(memo, u"Bought a new lamp"_s);
         window.showMinimized();
         QTRY_VERIFY(testFileContents(dataFilePath(folder, TableFile::Diary)).contains("Bought a new lamp"));
+    }
+
+    void startUp_storedProjectFilter_checksNoItemUntilOneIsChosen()
+    {
+        makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        settings.writeString(Settings::FilterProject, u"Home"_s, QString());
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        QCOMPARE(window.findChild<QLabel*>(u"lblProject"_s)->text(), LanguageString(201));
+        QMenu* projects = child<QMenu>(&window, u"Project1"_s);
+        const auto checkedItems = [projects] {
+            QStringList checked;
+            for (QAction* a : projects->actions()) {
+                if (a->isChecked())
+                    checked.append(a->text());
+            }
+            return checked;
+        };
+        QCOMPARE(checkedItems(), QStringList());
+        // A chosen item stays checked when the menus are built again.
+        projects->actions().at(3)->trigger(); // the first project, after the two fixed items and a separator
+        window.BuildFilterMenus();
+        QCOMPARE(checkedItems(), QStringList{u"Garden"_s});
+    }
+
+    void layout_notesFontStatusBarAndBottomPanel()
+    {
+        makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        settings.writeInteger(Settings::Font, Settings::Size, 14);
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        QCOMPARE(child<QPlainTextEdit>(&window, u"memoPreview"_s)->font().pointSize(), 14);
+
+        // The status bar shows a large count whole and a hint of several lines on its one line.
+        auto* count = child<QLabel>(&window, u"lblCount"_s);
+        count->setText(LanguageString(809) + u"100000"_s);
+        auto* bar = child<QWidget>(&window, u"StatusBar"_s);
+        const int barHeight = bar->height();
+        QStatusTipEvent hint(u"Ides of March\r\nPay rent\nPlan garden"_s);
+        QApplication::sendEvent(&window, &hint);
+        QTRY_VERIFY(count->width() >= count->fontMetrics().horizontalAdvance(count->text()));
+        QCOMPARE(child<QLabel>(&window, u"lblHint"_s)->text(), u"Ides of March; Pay rent; Plan garden"_s);
+        QCOMPARE(bar->height(), barHeight);
+
+        // The bottom panel opens at its stored height and keeps it through F4 toggles and exit.
+        auto* panel = child<QWidget>(&window, u"pExtra"_s);
+        QCOMPARE(panel->height(), 139);
+        for (int toggle = 0; toggle < 4; ++toggle)
+            QTest::keyClick(&window, Qt::Key_F4);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->height(), 139);
+        QTest::keyClick(&window, Qt::Key_F4);
+        QVERIFY(window.close());
+        QCOMPARE(settings.readInteger(Settings::Size, Settings::MemoHeight, 0), 139);
+    }
+
+    void alarm_whileMinimised_leavesTheWindowAndDeleteNamesTheAlarmedTask()
+    {
+        QString due = row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(9, 0)))),
+                          u"Work"_s, u"1 - High"_s);
+        due.replace(u"\t\t\t\r\n"_s, u"\t  0=0\t\t\r\n"_s);
+        const QString folder = makeDataSet(u"Home set"_s, due);
+        SettingsStore settings(settingsPath());
+        settings.writeBool(Settings::Alarms, Settings::Enabled, false);
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        selectTask(window, u"Pay rent"_s);
+        window.showMinimized();
+        QTRY_VERIFY(window.isMinimized());
+
+        bool ownedByWindow = true;
+        QString question;
+        answerNextModal([&](QWidget* alarm) {
+            ownedByWindow = alarm->parentWidget() != nullptr || alarm->windowHandle()->transientParent() != nullptr;
+            answerNextModal([&](QWidget* confirm) {
+                question = child<QLabel>(confirm, u"lblMessage"_s)->text();
+                ownedByWindow = ownedByWindow || confirm->parentWidget() != nullptr;
+                child<QPushButton>(confirm, u"btnYes"_s)->click();
+            });
+            child<QPushButton>(alarm, u"btnDelete"_s)->click();
+        });
+        settings.writeBool(Settings::Alarms, Settings::Enabled, true);
+        window.ScheduleNextAlarm();
+        QTRY_COMPARE(savedTasks(folder).rowCount(), 4);
+        QCOMPARE(question,
+                 LanguageString(237) + u"Team call"_s + LanguageString(238) + u"\r\n"_s + LanguageString(236));
+        QVERIFY(!ownedByWindow);
+        QVERIFY(window.isMinimized());
     }
 
     void startUp_lockedDataSet_showsErrorThenManager()

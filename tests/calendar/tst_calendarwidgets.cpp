@@ -11,6 +11,7 @@
 #include "support/tables.h"
 #include "support/widgets.h"
 
+#include <QAction>
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QListWidget>
@@ -179,17 +180,36 @@ private Q_SLOTS:
         QCOMPARE(at<QPushButton>("btnHint")->text(), u"Go to today"_s);
     }
 
+    void diaryEntryKeys_moveToTheNextEntry_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QDate>("reached");
+        const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        const int ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+        QTest::newRow("Ctrl+Shift+PgDn") << int(Qt::Key_PageDown) << ctrlShift << QDate(2024, 3, 20);
+        QTest::newRow("Ctrl+Shift+PgUp") << int(Qt::Key_PageUp) << ctrlShift << QDate(2024, 3, 5);
+        QTest::newRow("Ctrl+Alt+Right") << int(Qt::Key_Right) << ctrlAlt << QDate(2024, 3, 20);
+        QTest::newRow("Ctrl+Alt+Left") << int(Qt::Key_Left) << ctrlAlt << QDate(2024, 3, 5);
+    }
     void diaryEntryKeys_moveToTheNextEntry()
     {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QDate, reached);
+        addDiary(QDate(2024, 3, 5), u"five"_s);
         addDiary(QDate(2024, 3, 20), u"twenty"_s);
         auto* panel = makePanel();
         panel->setCalendarDate(QDate(2024, 3, 10));
         auto* memo = at<QPlainTextEdit>("memoDiary");
         memo->setFocus();
-        QTest::keyClick(memo, Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(panel->calendarDate(), QDate(2024, 3, 20));
+        QTest::keyClick(memo, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(panel->calendarDate(), reached);
         QCOMPARE(panel->page(), int(TCalendarPanelWidget::DiaryPage));
-        QCOMPARE(memo->toPlainText(), u"twenty"_s);
+        QCOMPARE(memo->toPlainText(), reached.day() == 5 ? u"five"_s : u"twenty"_s);
+        // The menu shows the key that desktops leave to the program.
+        QCOMPARE(panel->findChild<QAction*>(u"aNextDiaryEntry"_s)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown));
     }
 
     void midnight_movesTheDateOnlyWithTheDayCheck_butAClockJumpAlwaysRefreshes_data()

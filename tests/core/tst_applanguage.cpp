@@ -141,11 +141,12 @@ private Q_SLOTS:
             565, 566, 567, 568, 569, 570, 571, 655, 656, 657, 658, 659, 660, 661, 662, 663, 664, 665, 666, 668, 669,
             670, 671, 672, 673, 674, 675, 676, 677, 692, 693, 694, 695, 696, 697, 698, 699, 700, 715, 745, 783, 784,
             785, 792, 809, 810, 811, 821, 822, 823, 824, 825, 826, 827, 828, 830, 838, 839, 840, 841, 870, 871};
+        const QList<int> added{237, 238}; // the program's own: the alarm's question naming the task it deletes
         const LanguageFile& native = lang.nativeFile();
         QVERIFY(native.isValid());
-        for (const int number : cited)
+        for (const int number : cited + added)
             QVERIFY2(native.text(number).value_or(QString()).size() > 0, qPrintable(QString::number(number)));
-        QCOMPARE(native.entries().size(), cited.size()); // nothing uncited slipped in
+        QCOMPARE(native.entries().size(), cited.size() + added.size()); // nothing uncited slipped in
 
         // The source keeps its numbers ascending (the compiler already refuses repeats).
         QFile source(QStringLiteral(TARNWICK_SOURCE_DIR "/resources/lang/native.txt"));

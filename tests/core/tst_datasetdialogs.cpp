@@ -166,6 +166,12 @@ private Q_SLOTS:
         QVERIFY(writeTestFile(list, u"A\t%1\r\nB\t%2\r\n"_s.arg(a, b).toUtf8()));
         settings.writeString(Settings::Startup, Settings::Dataset, u"B"_s);
 
+        {
+            // The open data set is selected, so that Enter opens what is open already.
+            TfmDatasetManager manager(settings, program, b);
+            QCOMPARE(manager.findChild<QTableWidget*>(u"gridDatasets"_s)->currentRow(), 1);
+            QVERIFY(manager.findChild<QPushButton*>(u"btnHelp"_s)->isHidden()); // until there is a help window
+        }
         TfmDatasetManager manager(settings, program, a);
         manager.show();
         auto* grid = manager.findChild<QTableWidget*>(u"gridDatasets"_s);
@@ -202,6 +208,7 @@ private Q_SLOTS:
         DataSet data;
         data.setLocation(u"Gone"_s, folder);
         TfmFolderError window(settings, data, m_dir.path());
+        QVERIFY(window.findChild<QPushButton*>(u"btnHelp"_s)->isHidden()); // until there is a help window
         int shown = 0;
         std::function<void(QWidget*)> step = [&](QWidget* w) {
             ++shown;

@@ -1,5 +1,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
+#include "core/sortgrid.h"
+#include "core/tasktable.h"
 #include "tasks/columnlayout.h"
 
 #include <QStandardPaths>
@@ -20,6 +22,9 @@ private Q_SLOTS:
     void loadColumnLayout_fromSettings();
     void loadColumnWidths_defaultsAndMinimums();
     void autosize_nameTakesTheRest();
+    void displayCellText_clampsCompletionAndCapsText_data();
+    void displayCellText_clampsCompletionAndCapsText();
+    void measuredColumnWidth_measuresTheTextDrawn();
 };
 
 void TestColumnLayout::loadColumnLayout_fromSettings_data()
@@ -93,6 +98,45 @@ void TestColumnLayout::autosize_nameTakesTheRest()
     // A caption wider than its column's contents keeps the column wide enough to read it.
     input.captionWidths = {0, 90, 50, 60, 48};
     QCOMPARE(autosizeColumnWidths(layout, input).mid(2), (QList<int>{70, 60, 48}));
+}
+
+void TestColumnLayout::displayCellText_clampsCompletionAndCapsText_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("partial") << 0 << u"40"_s << u"40%"_s;
+    QTest::newRow("completed: the check mark only") << 0 << u"100"_s << QString();
+    QTest::newRow("zero") << 0 << u"0"_s << QString();
+    QTest::newRow("negative") << 0 << u"-5"_s << QString();
+    QTest::newRow("above 100") << 0 << u"150"_s << u"100%"_s;
+    QTest::newRow("inf") << 0 << u"inf"_s << QString();
+    QTest::newRow("nan") << 0 << u"nan"_s << QString();
+    QTest::newRow("first line only") << 1 << u"first\rsecond"_s << u"first"_s;
+    QTest::newRow("capped") << 3 << QString(3 * ShownTextLimit, u'x') << QString(ShownTextLimit, u'x');
+}
+
+void TestColumnLayout::displayCellText_clampsCompletionAndCapsText()
+{
+    QFETCH(int, column);
+    QFETCH(QString, cell);
+    QFETCH(QString, shown);
+    QStringList cells(TaskColumnCount);
+    cells[column] = cell;
+    QCOMPARE(displayCellText(cells.join(TSortGrid::CellSeparator), column), shown);
+}
+
+void TestColumnLayout::measuredColumnWidth_measuresTheTextDrawn()
+{
+    TSortGrid grid(TaskColumnCount, 3);
+    grid.setRow(0, {u"40"_s, u"A"_s});
+    grid.setRow(1, {u"100"_s, u"B"_s});
+    grid.setRow(2, {u"7"_s, u"C"_s, {}, {}, {}, {}, {}, u"Annabel"_s});
+    const auto tenPerCharacter = [](const QString& text) { return int(text.size()) * 10; };
+    // The indent before the text, "40%" with its percent sign, one pixel after it.
+    QCOMPARE(measuredColumnWidth(grid, 0, tenPerCharacter), CellTextIndent + 30 + 1);
+    QCOMPARE(measuredColumnWidth(grid, 5, tenPerCharacter), CellTextIndent + 70 + 1);
+    QCOMPARE(measuredColumnWidth(grid, 4, tenPerCharacter), 1);
 }
 
 QTEST_GUILESS_MAIN(TestColumnLayout)

@@ -79,6 +79,7 @@ private Q_SLOTS:
         SettingsStore settings(m_dir.filePath(u"mask.ini"_s));
         TfmSelection dialog(settings, m_projects, m_assignees);
         dialog.show();
+        QVERIFY(!childNamed<QPushButton>(&dialog, "btnHelp")->isVisible()); // no help window yet
         tick(list(&dialog, "clAssignees"), "Bob");
         auto* edit = childNamed<QLineEdit>(&dialog, "edMaskAssignee");
         edit->setFocus();

@@ -193,6 +193,7 @@ private Q_SLOTS:
 
         dialog->setOpenedFromAlarm(true);
         QVERIFY(!at<QPushButton>("btnSetup")->isVisible());
+        QVERIFY(!at<QPushButton>("btnHelp")->isVisible()); // no help window yet
     }
 
     void projName_emptyNameKeepsItOpen()
@@ -202,6 +203,7 @@ private Q_SLOTS:
         dialog.show();
         QCOMPARE(refusalOnOK(), LanguageString(446));
         QVERIFY(dialog.isVisible());
+        QVERIFY(!at<QPushButton>("btnHelp")->isVisible());
         QTest::keyClicks(at<QLineEdit>("editName"), u"Garden"_s);
         click("btnOK");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));

@@ -1,16 +1,20 @@
 #include "core/clock.h"
+#include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
 #include "support/widgets.h"
+#include "tasks/columnlayout.h"
 #include "tasks/taskview.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
+#include "tasks/ui/taskitemdelegate.h"
 #include "tasks/ui/tasklistmodel.h"
 #include "tasks/ui/tasklistwidget.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -30,7 +34,11 @@ private Q_SLOTS:
     void sortDialog_refusesRepeatedKeys_data();
     void sortDialog_refusesRepeatedKeys();
     void sortDialog_noneCascade();
-    void delegate_completedRowHasRedCheck();
+    void sortDialog_placementRowsAndHelp();
+    void delegate_completedRowHasRedCheck_columnsAlign();
+    void delegate_textAndCheckFitTheRow_data();
+    void delegate_textAndCheckFitTheRow();
+    void hugeName_shownCappedButStoredWhole();
 
 private:
     QTemporaryDir m_dir;
@@ -42,7 +50,7 @@ TSortGrid sampleTable()
     TSortGrid grid(TaskColumnCount, 3);
     grid.setRow(0, {u"100"_s, u"Bravo"_s, u"100000"_s, u"Home"_s, u"1 - High"_s});
     grid.setRow(1, {u"40"_s, u"Alpha"_s, u"46000.5"_s, QString(), u"2 - Medium"_s});
-    grid.setRow(2, {u"0"_s, u"Charlie"_s, u"100000"_s, u"Work"_s, QString()});
+    grid.setRow(2, {u"0"_s, u"Charlie"_s, u"100000"_s, u"Work"_s, QString(), {}, {}, u"Charlie"_s});
     return grid;
 }
 } // namespace
@@ -56,9 +64,11 @@ void TestTaskListWidget::model_passesModelTester()
     QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     list.rebuildView(false);
     QCOMPARE(list.model()->rowCount(), 3);
+    // No task passes: the list shows no row, while MirrorGrid keeps its one empty row.
     view.ProjectFilter = {u"Nothing"_s};
     list.rebuildView(false);
-    QCOMPARE(list.model()->rowCount(), 1);
+    QCOMPARE(list.model()->rowCount(), 0);
+    QCOMPARE(view.MirrorGrid.rowCount(), 1);
     view.ShowAllTasks();
     view.AdvancedSort = false;
     list.rebuildView(false);
@@ -115,7 +125,8 @@ void TestTaskListWidget::sortDialog_refusesRepeatedKeys()
     QFETCH(int, sec);
     QFETCH(int, ter);
     QFETCH(bool, refused);
-    TfmSort dialog(TfmSort::Keys{3, 4, 2, true, true, true});
+    SettingsStore settings(m_dir.filePath(u"sort.ini"_s));
+    TfmSort dialog(settings, TfmSort::Keys{3, 4, 2, true, true, true});
     dialog.show();
     childNamed<QComboBox>(&dialog, "cbPrimKey")->setCurrentIndex(prim);
     childNamed<QComboBox>(&dialog, "cbSecKey")->setCurrentIndex(sec);
@@ -130,7 +141,8 @@ void TestTaskListWidget::sortDialog_refusesRepeatedKeys()
 
 void TestTaskListWidget::sortDialog_noneCascade()
 {
-    TfmSort dialog(TfmSort::Keys{3, 4, 2, true, false, true});
+    SettingsStore settings(m_dir.filePath(u"sort.ini"_s));
+    TfmSort dialog(settings, TfmSort::Keys{3, 4, 2, true, false, true});
     childNamed<QComboBox>(&dialog, "cbSecKey")->setCurrentIndex(0);
     QCOMPARE(childNamed<QComboBox>(&dialog, "cbTerKey")->currentIndex(), 0);
     childNamed<QComboBox>(&dialog, "cbPrimKey")->setCurrentIndex(0);
@@ -142,7 +154,31 @@ void TestTaskListWidget::sortDialog_noneCascade()
     QVERIFY(!keys.secAsc);
 }
 
-void TestTaskListWidget::delegate_completedRowHasRedCheck()
+void TestTaskListWidget::sortDialog_placementRowsAndHelp()
+{
+    SettingsStore settings(m_dir.filePath(u"sortform.ini"_s));
+    const QRect placed(40, 50, 420, 210);
+    {
+        TfmSort dialog(settings, TfmSort::Keys{});
+        dialog.setGeometry(placed);
+        dialog.reject();
+    }
+    TfmSort dialog(settings, TfmSort::Keys{});
+    QCOMPARE(dialog.geometry(), placed);
+    QVERIFY(childNamed<QPushButton>(&dialog, "btnHelp")->isHidden());
+
+    // Tab goes across a row before going down.
+    const QStringList rows{u"cbPrimKey"_s, u"cbPrimDir"_s, u"cbSecKey"_s, u"cbSecDir"_s, u"cbTerKey"_s, u"cbTerDir"_s};
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    childNamed<QComboBox>(&dialog, rows.first())->setFocus();
+    for (const QString& name : rows.mid(1)) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), name);
+    }
+}
+
+void TestTaskListWidget::delegate_completedRowHasRedCheck_columnsAlign()
 {
     TSortGrid table = sampleTable();
     TaskView view(table);
@@ -172,6 +208,63 @@ void TestTaskListWidget::delegate_completedRowHasRedCheck()
     QVERIFY(redInRect(completed));
     QVERIFY(!redInRect(open));
     Clock::setCurrent(nullptr);
+
+    // The same text is drawn at the same height in every column (the assignee's too).
+    const auto inkTop = [&](int column) {
+        const QRect cell = grid->visualRect(list.model()->index(2, column));
+        const QColor background = image.pixelColor(cell.topLeft());
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x < cell.right(); ++x)
+                if (image.pixelColor(x, y) != background)
+                    return y;
+        return -1;
+    };
+    QVERIFY(inkTop(1) > 0);
+    QCOMPARE(inkTop(5), inkTop(1));
+}
+
+void TestTaskListWidget::delegate_textAndCheckFitTheRow_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("lines");
+    for (const int points : {8, 14, 24}) {
+        QTest::addRow("%d pt, grid lines", points) << points << true;
+        QTest::addRow("%d pt, no lines", points) << points << false;
+    }
+}
+
+void TestTaskListWidget::delegate_textAndCheckFitTheRow()
+{
+    QFETCH(int, points);
+    QFETCH(bool, lines);
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    const QFontMetrics metrics(font);
+    const QRect cell(10, 100, 40, TaskItemDelegate::rowHeight(font, lines));
+    const QRect room = cell.adjusted(0, 0, 0, lines ? -1 : 0); // above the grid line
+    // A whole line of text, descenders included, and the check mark lie inside the row.
+    QVERIFY(room.contains(TaskItemDelegate::textRect(cell, metrics, lines)));
+    const QRectF check = TaskItemDelegate::checkGlyph(font, cell, lines).ink;
+    QVERIFY2(QRectF(room).contains(check), qPrintable(u"%1 in %2 rows"_s.arg(check.height()).arg(room.height())));
+}
+
+void TestTaskListWidget::hugeName_shownCappedButStoredWhole()
+{
+    const QString huge(5'000'000, u'n');
+    TSortGrid table(TaskColumnCount, 1);
+    table.setRow(0, {u"0"_s, huge, u"100000"_s, huge});
+    TaskView view(table);
+    SettingsStore settings(m_dir.filePath(u"e.ini"_s));
+    TaskListWidget list(view, settings);
+    list.resize(600, 200);
+    list.show();
+    list.rebuildView(false);
+    list.AutosizeColumns();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    for (int column : {1, 3})
+        QCOMPARE(list.model()->data(list.model()->index(0, column)).toString().size(), ShownTextLimit);
+    QCOMPARE(table.cell(0, colTaskName).size(), huge.size());
+    QCOMPARE(view.MirrorGrid.cell(0, colProject).size(), huge.size());
 }
 
 QTEST_MAIN(TestTaskListWidget)

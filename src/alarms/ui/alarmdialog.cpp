@@ -87,6 +87,7 @@ TfmAlarm::TfmAlarm(SettingsStore& settings, const TSortGrid& taskTable, int row,
     btnDisable = button(this, QStringLiteral("btnDisable"), QStringLiteral("Disable alarm"),
                         QStringLiteral("Disable alarm for the task"));
     btnHelp = button(this, QStringLiteral("btnHelp"), QStringLiteral("Help"), QString());
+    offerHelpButton(btnHelp);
     lbType = named(new QListWidget(this), QStringLiteral("lbType"));
     lbType->addItems(recurrenceTexts());
     lbType->hide();

@@ -19,6 +19,7 @@
 #include "core/ui/commandregistry.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
+#include "tasks/ui/taskitemdelegate.h"
 #include "tasks/ui/tasklistwidget.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSplitter>
@@ -43,6 +45,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -324,9 +328,12 @@ void TfmMain::createStatusBar()
     m_lamp = new FilterLamp;
     m_hintPanel = new QLabel;
     m_hintPanel->setObjectName(QStringLiteral("lblHint"));
+    // A long hint is cut at the panel's edge; it must neither widen the window nor heighten the bar.
+    m_hintPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_countPanel = new QLabel;
     m_countPanel->setObjectName(QStringLiteral("lblCount"));
-    m_countPanel->setFixedWidth(70);
+    // 70 pixels, or what the text needs: a count of 100000 tasks is shown whole.
+    m_countPanel->setMinimumWidth(70);
     m_projectPanel = new QLabel(LanguageString(199));
     m_projectPanel->setObjectName(QStringLiteral("lblProject"));
     m_projectPanel->setFixedWidth(120);
@@ -345,7 +352,10 @@ bool TfmMain::event(QEvent* event)
 {
     // Hints go to their own panel so the other panels stay visible.
     if (event->type() == QEvent::StatusTip) {
-        m_hintPanel->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        // The bar has one line: a hint of several lines (a calendar day's) is shown as one.
+        const QStringList lines = static_cast<QStatusTipEvent*>(event)->tip().split(
+            QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+        m_hintPanel->setText(lines.join(QStringLiteral("; ")));
         return true;
     }
     return QMainWindow::event(event);
@@ -410,6 +420,7 @@ bool TfmMain::startUp()
     updateShowCompletedTexts(true);
     command(u"miMainMenuEnableAlarms")->setChecked(AlarmScheduler::alarmsEnabled(m_settings));
     m_list->loadSettings();
+    memoPreview->setFont(m_list->delegate()->style().font);
 
     if (!lockAndOpen(true)) {
         m_quit = true;
@@ -507,9 +518,11 @@ void TfmMain::showEvent(QShowEvent* event)
     if (m_firstShowDone || !m_startUpDone)
         return;
     m_firstShowDone = true;
-    const int memoHeight = m_settings.readInteger(Settings::Size, Settings::MemoHeight, 139);
+    m_memoHeight = m_settings.readInteger(Settings::Size, Settings::MemoHeight, 139);
     const int calendarWidth = m_settings.readInteger(Settings::Size, Settings::VSplit, 257);
-    m_mainSplit->setSizes({std::max(minListHeight, m_mainSplit->height() - memoHeight), memoHeight});
+    // The panel's lower limit first, so that it does not hold the panel above the stored height.
+    placeSplitterLimits();
+    m_mainSplit->setSizes({std::max(minListHeight, m_mainSplit->height() - m_memoHeight), m_memoHeight});
     m_extraSplit->setSizes({std::max(minNotesWidth, m_extraSplit->width() - calendarWidth), calendarWidth});
     const bool memoVisible = m_settings.readBool(Settings::Size, Settings::MemoVisible, true);
     const bool calendarVisible = m_settings.readBool(Settings::Size, Settings::CalendarVisible, true);
@@ -549,7 +562,9 @@ void TfmMain::resizeEvent(QResizeEvent* event)
 void TfmMain::placeSplitterLimits()
 {
     // The bottom panel keeps the splitter at least 160 pixels above the bottom of the client area.
-    const int statusHeight = statusBar()->isVisible() ? statusBar()->height() : 0;
+    // Before the first showing the bar has no height yet: it will have its preferred one.
+    const QStatusBar* bar = statusBar();
+    const int statusHeight = bar->isHidden() ? 0 : (bar->isVisible() ? bar->height() : bar->sizeHint().height());
     pExtra->setMinimumHeight(std::max(0, minBottomDistance - statusHeight - m_mainSplit->handleWidth()));
 }
 
@@ -607,8 +622,8 @@ void TfmMain::writeExitSettings()
     m_settings.writeInteger(Settings::Size, Settings::Width, width());
     m_settings.writeInteger(Settings::Size, Settings::Height, height());
     if (m_firstShowDone) {
-        if (pExtra->isVisible())
-            m_settings.writeInteger(Settings::Size, Settings::MemoHeight, pExtra->height());
+        m_settings.writeInteger(Settings::Size, Settings::MemoHeight,
+                                pExtra->isVisible() ? pExtra->height() : m_memoHeight);
         if (pnlCalendar->isVisible())
             m_settings.writeInteger(Settings::Size, Settings::VSplit, pnlCalendar->width());
         m_settings.writeBool(Settings::Size, Settings::MemoVisible, pExtra->isVisible());
@@ -685,34 +700,38 @@ void TfmMain::ShowAttachment(bool fromSelection)
 void TfmMain::BuildFilterMenus()
 {
     const auto rebuild = [](QMenu* menu, QActionGroup* group, QList<QAction*>& items, const NameList& names,
-                            const QStringList& filter, auto handler) {
+                            auto handler) {
+        // The item the user chose stays checked; a filter that no item chose (a stored one at
+        // start-up, the filter dialog's) leaves every item unchecked, as the status bar says.
+        std::optional<QString> checked;
         for (QAction* a : items) {
+            if (a->isChecked())
+                checked = a->data().toString();
             group->removeAction(a);
             menu->removeAction(a);
             a->deleteLater();
         }
         items.clear();
         for (const QString& name : names.names()) {
-            auto* a = new QAction(name, menu);
+            auto* a = new QAction(menu);
             a->setCheckable(true);
+            a->setData(name);
             // A name with "&" would otherwise turn into a keyboard accelerator.
             a->setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
             group->addAction(a);
             menu->addAction(a);
             items.append(a);
-            if (filter.size() == 1 && QString::compare(filter.first(), name, Qt::CaseInsensitive) == 0 &&
-                !name.isEmpty())
+            if (checked && QString::compare(*checked, name, Qt::CaseInsensitive) == 0)
                 a->setChecked(true);
             QObject::connect(a, &QAction::triggered, menu, [handler, name] { handler(name); });
         }
     };
-    rebuild(m_projectMenu, m_projectGroup, m_projectItems, m_data.projects, m_view.ProjectFilter,
+    rebuild(m_projectMenu, m_projectGroup, m_projectItems, m_data.projects,
             [this](const QString& name) { chooseProjectFilter({name}, name); });
-    rebuild(m_assigneeMenu, m_assigneeGroup, m_assigneeItems, m_data.assignees, m_view.AssigneeFilter,
-            [this](const QString& name) {
-                chooseAssigneeFilter({name}, name);
-                m_list->selectRow(0);
-            });
+    rebuild(m_assigneeMenu, m_assigneeGroup, m_assigneeItems, m_data.assignees, [this](const QString& name) {
+        chooseAssigneeFilter({name}, name);
+        m_list->selectRow(0);
+    });
 }
 
 void TfmMain::afterFilterChange()
@@ -799,7 +818,7 @@ void TfmMain::sortSetup()
     keys.primAsc = m_view.PrimDir;
     keys.secAsc = m_view.SecDir;
     keys.terAsc = m_view.TerDir;
-    TfmSort dialog(keys, this);
+    TfmSort dialog(m_settings, keys, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     keys = dialog.keys();
@@ -817,16 +836,13 @@ void TfmMain::toggleBottomPanel()
 {
     const bool show = !pExtra->isVisible();
     if (show) {
-        // The list keeps at least its minimum height.
+        // The panel comes back as high as it was, less when the list would keep under its minimum.
         const int room = m_mainSplit->height() - m_mainSplit->handleWidth() - minListHeight;
-        QList<int> sizes = m_mainSplit->sizes();
-        if (sizes.size() == 2 && sizes[1] > room) {
-            sizes[1] = std::max(0, room);
-            sizes[0] = m_mainSplit->height() - sizes[1];
-        }
+        const int height = std::max(0, std::min(m_memoHeight, room));
         pExtra->setVisible(true);
-        m_mainSplit->setSizes(sizes);
+        m_mainSplit->setSizes({m_mainSplit->height() - m_mainSplit->handleWidth() - height, height});
     } else {
+        m_memoHeight = pExtra->height();
         pExtra->setVisible(false);
     }
     command(u"miShowPanel")->setChecked(show);

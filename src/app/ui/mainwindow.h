@@ -83,7 +83,8 @@ public Q_SLOTS:
     // task's row); the menu commands work on the selected task.
     void AddTask();
     void EditTask(int row, bool fromAlarm = false);
-    void DeleteTask(int row);
+    // From the alarm the question names the alarmed task, which need not be the selected one.
+    void DeleteTask(int row, bool fromAlarm = false);
     void CheckTask();
 
 
@@ -156,6 +157,7 @@ private:
     // Alarms (mainwindow_alarms.cpp).
     void alarmClockTick();
     bool alarmHeldBack() const;
+    QWidget* alarmParent();
     void miEnableAlarmsClick();
 
     // Calendar commands (mainwindow_calendar.cpp).
@@ -173,6 +175,7 @@ private:
     bool m_startUpDone = false;
     bool m_firstShowDone = false;
     bool m_closing = false;
+    int m_memoHeight = 139; // the bottom panel's height while it is hidden
 
     AlarmClock* m_clock = nullptr;
     TaskListWidget* m_list = nullptr;

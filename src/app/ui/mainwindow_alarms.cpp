@@ -39,6 +39,13 @@ bool TfmMain::alarmHeldBack() const
     return TaskEditorOpen || TfmAlarm::AlarmDialogOpen() || QApplication::activeModalWidget() != nullptr;
 }
 
+QWidget* TfmMain::alarmParent()
+{
+    // Hidden in the tray or minimised, the alarm and what its answer asks come up on their own, on
+    // top, without bringing the main window back: a window manager restores the owner of a dialog.
+    return HiddenToTray || isMinimized() ? nullptr : this;
+}
+
 void TfmMain::miEnableAlarmsClick()
 {
     m_settings.writeBool(Settings::Alarms, Settings::Enabled, command(u"miMainMenuEnableAlarms")->isChecked());
@@ -56,8 +63,7 @@ void TfmMain::AlarmEvent1Timer()
     if (tag < 0 || tag >= m_data.MainGrid.rowCount())
         return;
     {
-        // Hidden in the tray, the dialog comes up on its own, on top, without the main window.
-        TfmAlarm dialog(m_settings, m_data.MainGrid, tag, HiddenToTray ? nullptr : this);
+        TfmAlarm dialog(m_settings, m_data.MainGrid, tag, alarmParent());
         dialog.exec();
         // The table may have changed while the dialog was open: find the task again by its text.
         const int row = relocateAlarmedRow(m_data.MainGrid, dialog.row(), dialog.rowText());
@@ -80,7 +86,7 @@ void TfmMain::AlarmEvent1Timer()
                 EditTask(row, true);
                 break;
             case AlarmAction::DeleteTask:
-                DeleteTask(row);
+                DeleteTask(row, true);
                 break;
             case AlarmAction::None:
                 break;

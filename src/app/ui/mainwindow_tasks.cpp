@@ -10,6 +10,7 @@
 #include "core/tasktable.h"
 #include "core/ui/confirmbox.h"
 #include "core/ui/memocommands.h"
+#include "tasks/columnlayout.h"
 #include "tasks/recurrence.h"
 #include "tasks/taskedit.h"
 #include "tasks/ui/attachmentrunner.h"
@@ -119,7 +120,8 @@ void TfmMain::EditTask(int row, bool fromAlarm)
     {
         const QScopedValueRollback busy(ModalBusy, true);
         const QScopedValueRollback editorOpen(TaskEditorOpen, true);
-        TfmTask dialog(m_settings, m_data.MainGrid, m_data.projects.names(), m_data.assignees.names(), this);
+        TfmTask dialog(m_settings, m_data.MainGrid, m_data.projects.names(), m_data.assignees.names(),
+                       fromAlarm ? alarmParent() : this);
         prepareTaskEditor(dialog);
         dialog.setOpenedFromAlarm(fromAlarm);
         dialog.setEditRow(row);
@@ -155,12 +157,16 @@ void TfmMain::deleteSelectedTask()
         DeleteTask(m_data.MainGrid.currentRow());
 }
 
-void TfmMain::DeleteTask(int row)
+void TfmMain::DeleteTask(int row, bool fromAlarm)
 {
     if (row < 0 || row >= m_data.MainGrid.rowCount())
         return;
-    if (!TfmConfirm::ask(this, m_settings, LanguageString(235) + QStringLiteral("\r\n") + LanguageString(236),
-                         Settings::Confirmations, Settings::TaskDeletion))
+    const QString question =
+        fromAlarm ? LanguageString(237) + shownText(m_data.MainGrid.cell(row, colTaskName)) + LanguageString(238)
+                  : LanguageString(235);
+    if (!TfmConfirm::ask(fromAlarm ? alarmParent() : this, m_settings,
+                         question + QStringLiteral("\r\n") + LanguageString(236), Settings::Confirmations,
+                         Settings::TaskDeletion))
         return;
     m_data.MainGrid.DeleteRow(row);
     afterTaskTableChange(Change::TaskTable | Change::SelectFirst | Change::Autosize);

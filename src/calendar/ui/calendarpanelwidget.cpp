@@ -151,11 +151,15 @@ void TCalendarPanelWidget::createActions()
     Gototoday1 = makeAction(this, QStringLiteral("Gototoday1"), QStringLiteral("Goto &today"),
                             QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(Gototoday1, &QAction::triggered, this, &TCalendarPanelWidget::Gototoday1Click);
-    aPrevDiaryEntry = makeAction(this, QStringLiteral("aPrevDiaryEntry"), QStringLiteral("&Previous diary entry"),
-                                 QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Left));
+    // Common desktops take Ctrl+Alt+Left and Right for switching workspaces: the menu shows the
+    // first key, one that desktops leave to the program; the other still works where it arrives.
+    aPrevDiaryEntry = makeAction(this, QStringLiteral("aPrevDiaryEntry"), QStringLiteral("&Previous diary entry"));
+    aPrevDiaryEntry->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Left)});
     connect(aPrevDiaryEntry, &QAction::triggered, this, &TCalendarPanelWidget::aPrevDiaryEntryExecute);
-    aNextDiaryEntry = makeAction(this, QStringLiteral("aNextDiaryEntry"), QStringLiteral("&Next diary entry"),
-                                 QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Right));
+    aNextDiaryEntry = makeAction(this, QStringLiteral("aNextDiaryEntry"), QStringLiteral("&Next diary entry"));
+    aNextDiaryEntry->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Right)});
     connect(aNextDiaryEntry, &QAction::triggered, this, &TCalendarPanelWidget::aNextDiaryEntryExecute);
     Specialdays1 = makeAction(this, QStringLiteral("Specialdays1"), QStringLiteral("&Special days list..."),
                               QKeySequence(Qt::Key_F11));

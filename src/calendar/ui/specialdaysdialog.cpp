@@ -123,6 +123,7 @@ TfmSpecial::TfmSpecial(SettingsStore& settings, TSortGrid& special, std::functio
     btnDelete = named(new QPushButton(QStringLiteral("&Delete"), this), QStringLiteral("btnDelete"));
     btnClose = named(new QPushButton(QStringLiteral("&Close"), this), QStringLiteral("btnClose"));
     btnHelp = named(new QPushButton(QStringLiteral("&Help"), this), QStringLiteral("btnHelp"));
+    offerHelpButton(btnHelp);
     // Enter in the description must not fire whichever button happens to be default.
     for (QPushButton* button : {btnNew, btnAdd, btnChange, btnDelete, btnClose, btnHelp})
         button->setAutoDefault(false);

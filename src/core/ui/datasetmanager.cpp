@@ -3,6 +3,7 @@
 #include "core/settingsnames.h"
 #include "core/ui/datasetproperties.h"
 #include "core/ui/formplacement.h"
+#include "core/ui/widgetnames.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -54,6 +55,7 @@ TfmDatasetManager::TfmDatasetManager(SettingsStore& settings, const QString& pro
     openButton->setDefault(true);
     auto* exitButton = button(QStringLiteral("&Exit"), QStringLiteral("btnExit"));
     auto* helpButton = button(QStringLiteral("&Help"), QStringLiteral("btnHelp"));
+    offerHelpButton(helpButton);
     m_startup = new QComboBox(this);
     m_startup->setObjectName(QStringLiteral("cbStartup"));
 
@@ -78,6 +80,13 @@ TfmDatasetManager::TfmDatasetManager(SettingsStore& settings, const QString& pro
 
     m_list.load(m_settings);
     fillGrid();
+    // Enter opens the selected row: at first that is the open data set, so Enter switches nothing.
+    for (int r = 0; r < m_list.count(); ++r) {
+        if (m_list.isOpen(r, m_openFolder)) {
+            m_grid->selectRow(r);
+            break;
+        }
+    }
     fillStartupChoice();
 
     connect(newButton, &QPushButton::clicked, this, &TfmDatasetManager::newEntry);

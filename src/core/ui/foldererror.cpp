@@ -4,6 +4,7 @@
 #include "core/settingsnames.h"
 #include "core/ui/datasetmanager.h"
 #include "core/ui/formplacement.h"
+#include "core/ui/widgetnames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,6 +32,7 @@ TfmFolderError::TfmFolderError(SettingsStore& settings, DataSet& dataSet, const 
     auto* help = new QPushButton(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("btnHelp"));
     help->setAutoDefault(false);
+    offerHelpButton(help);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QString>
+#include <QWidget>
 
 // Windows name their controls and commands so that settings, tests and help can find them.
 
@@ -22,4 +23,17 @@ inline QAction* makeAction(QObject* parent, const QString& objectName, const QSt
     if (!statusTip.isEmpty())
         action->setStatusTip(statusTip);
     return action;
+}
+
+// Whether the program has a help window to open topics in. Until it has, help buttons stay out of
+// sight rather than offer a click that does nothing.
+inline bool helpWindowAvailable()
+{
+    return false;
+}
+
+// A dialog's help button: built and connected to its topic, shown once a help window exists.
+inline void offerHelpButton(QWidget* button)
+{
+    button->setVisible(helpWindowAvailable());
 }

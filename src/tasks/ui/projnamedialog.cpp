@@ -1,6 +1,7 @@
 #include "tasks/ui/projnamedialog.h"
 
 #include "core/applanguage.h"
+#include "core/ui/widgetnames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +25,7 @@ TfmProjName::TfmProjName(QWidget* parent) : QDialog(parent)
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     auto* btnHelp = new QPushButton(QStringLiteral("&Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    offerHelpButton(btnHelp);
 
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(new QLabel(QStringLiteral("Name:"), this));

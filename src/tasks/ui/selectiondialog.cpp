@@ -3,6 +3,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/ui/formplacement.h"
+#include "core/ui/widgetnames.h"
 #include "tasks/namemask.h"
 #include "tasks/taskview.h"
 
@@ -138,6 +139,7 @@ TfmSelection::TfmSelection(SettingsStore& settings, const QStringList& projects,
     auto* btnHelp = new QPushButton(QStringLiteral("Help"), this);
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
     btnHelp->setAutoDefault(false);
+    offerHelpButton(btnHelp);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnClear);
     buttons->addStretch();

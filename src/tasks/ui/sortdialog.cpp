@@ -1,6 +1,9 @@
 #include "tasks/ui/sortdialog.h"
 
 #include "core/applanguage.h"
+#include "core/settingsnames.h"
+#include "core/ui/formplacement.h"
+#include "core/ui/widgetnames.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -34,24 +37,35 @@ QComboBox* directionList(QWidget* parent, const QString& name, bool ascending)
 
 } // namespace
 
-TfmSort::TfmSort(const Keys& keys, QWidget* parent) : QDialog(parent)
+TfmSort::TfmSort(SettingsStore& settings, const Keys& keys, QWidget* parent) : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("TfmSort"));
     setWindowTitle(QStringLiteral("Sort setup"));
+    // Made row by row, so that Tab goes from a key to its direction and then to the next key.
     cbPrimKey = keyList(this, QStringLiteral("cbPrimKey"), keys.prim);
-    cbSecKey = keyList(this, QStringLiteral("cbSecKey"), keys.sec);
-    cbTerKey = keyList(this, QStringLiteral("cbTerKey"), keys.ter);
     cbPrimDir = directionList(this, QStringLiteral("cbPrimDir"), keys.primAsc);
+    cbSecKey = keyList(this, QStringLiteral("cbSecKey"), keys.sec);
     cbSecDir = directionList(this, QStringLiteral("cbSecDir"), keys.secAsc);
+    cbTerKey = keyList(this, QStringLiteral("cbTerKey"), keys.ter);
     cbTerDir = directionList(this, QStringLiteral("cbTerDir"), keys.terAsc);
 
+    // The numbers are those the header's sort marks show.
+    struct Row {
+        const char* label;
+        QComboBox* key;
+        QComboBox* direction;
+    };
+    const Row rows[] = {{"&1. Sort by:", cbPrimKey, cbPrimDir},
+                        {"&2. Then by:", cbSecKey, cbSecDir},
+                        {"&3. Then by:", cbTerKey, cbTerDir}};
     auto* grid = new QGridLayout;
-    grid->addWidget(cbPrimKey, 0, 0);
-    grid->addWidget(cbPrimDir, 0, 1);
-    grid->addWidget(cbSecKey, 1, 0);
-    grid->addWidget(cbSecDir, 1, 1);
-    grid->addWidget(cbTerKey, 2, 0);
-    grid->addWidget(cbTerDir, 2, 1);
+    for (int r = 0; r < 3; ++r) {
+        auto* label = new QLabel(QString::fromLatin1(rows[r].label), this);
+        label->setBuddy(rows[r].key);
+        grid->addWidget(label, r, 0);
+        grid->addWidget(rows[r].key, r, 1);
+        grid->addWidget(rows[r].direction, r, 2);
+    }
 
     auto* buttons = new QDialogButtonBox(this);
     auto* sortButton = buttons->addButton(QStringLiteral("&Sort"), QDialogButtonBox::AcceptRole);
@@ -61,6 +75,7 @@ TfmSort::TfmSort(const Keys& keys, QWidget* parent) : QDialog(parent)
     cancelButton->setObjectName(QStringLiteral("btnCancel"));
     auto* helpButton = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
     helpButton->setObjectName(QStringLiteral("btnHelp"));
+    offerHelpButton(helpButton);
     connect(buttons, &QDialogButtonBox::accepted, this, &TfmSort::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TfmSort::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this, [this] { Q_EMIT helpRequested(QStringLiteral("Sort")); });
@@ -79,6 +94,7 @@ TfmSort::TfmSort(const Keys& keys, QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
+    restoreFormPlacement(this, m_settings, Settings::Forms::SortForm);
 }
 
 bool TfmSort::keysRepeat(int primItem, int secItem, int terItem)
@@ -105,6 +121,12 @@ void TfmSort::accept()
     }
     applyNoneCascade();
     QDialog::accept();
+}
+
+void TfmSort::done(int result)
+{
+    storeFormPlacement(this, m_settings, Settings::Forms::SortForm);
+    QDialog::done(result);
 }
 
 TfmSort::Keys TfmSort::keys() const

@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QPushButton;
+class SettingsStore;
 
 // "Sort setup": the three keys and directions of the 3-level sort. Keys are sort columns, -1 for
 // none; the dialog refuses a key chosen twice.
@@ -19,7 +20,8 @@ public:
         bool terAsc = true;
     };
 
-    explicit TfmSort(const Keys& keys, QWidget* parent = nullptr);
+    // The dialog comes back where it was last closed (Forms\SortForm).
+    TfmSort(SettingsStore& settings, const Keys& keys, QWidget* parent = nullptr);
 
     // The keys chosen (valid after the dialog was accepted).
     Keys keys() const;
@@ -27,6 +29,7 @@ public:
     static bool keysRepeat(int primItem, int secItem, int terItem);
 
     void accept() override;
+    void done(int result) override;
 
 Q_SIGNALS:
     void helpRequested(const QString& topic);
@@ -34,6 +37,7 @@ Q_SIGNALS:
 private:
     void applyNoneCascade();
 
+    SettingsStore& m_settings;
     QComboBox* cbPrimKey = nullptr;
     QComboBox* cbSecKey = nullptr;
     QComboBox* cbTerKey = nullptr;

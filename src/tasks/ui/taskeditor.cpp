@@ -104,6 +104,7 @@ TfmTask::TfmTask(SettingsStore& settings, TSortGrid& mainGrid, const QStringList
     btnOK->setDefault(true);
     btnCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), QStringLiteral("btnCancel"));
     btnHelp = named(new QPushButton(QStringLiteral("&Help"), this), QStringLiteral("btnHelp"));
+    offerHelpButton(btnHelp);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Task name:"), this), 0, 0);

@@ -5,16 +5,19 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
+#include "tasks/columnlayout.h"
 #include "tasks/taskview.h"
 #include "tasks/ui/tasklistmodel.h"
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -126,7 +129,45 @@ const QPixmap& TaskItemDelegate::markImage(Mark mark)
 QSize TaskItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     Q_UNUSED(index);
-    return {option.rect.width(), QFontMetrics(m_style.font).height()};
+    return {option.rect.width(), rowHeight(m_style.font, m_style.horizLines)};
+}
+
+int TaskItemDelegate::rowHeight(const QFont& font, bool horizLines)
+{
+    const QFontMetrics metrics(font);
+    // The text height is measured on letters that reach above and below the line; a line of the
+    // font may need more.
+    const int textHeight = std::max(metrics.height(), metrics.boundingRect(QStringLiteral("Ahgjpqy|")).height());
+    return horizLines ? textHeight + 2 : textHeight;
+}
+
+QRect TaskItemDelegate::textRect(const QRect& cell, const QFontMetrics& metrics, bool horizLines)
+{
+    const int room = cell.height() - (horizLines ? 1 : 0);
+    const int top = cell.top() + std::max(0, (room - metrics.height()) / 2);
+    return {cell.left() + CellTextIndent, top, std::max(0, cell.width() - CellTextIndent), metrics.height()};
+}
+
+TaskItemDelegate::CheckGlyph TaskItemDelegate::checkGlyph(const QFont& listFont, const QRect& cell, bool horizLines)
+{
+    const QString mark(QChar(0x2714));
+    CheckGlyph glyph;
+    glyph.font = listFont;
+    glyph.font.setPointSizeF(14);
+    glyph.font.setBold(true);
+    glyph.font.setItalic(false);
+    glyph.font.setStrikeOut(false);
+    const qreal room = cell.height() - (horizLines ? 1 : 0);
+    QRectF ink = QFontMetricsF(glyph.font).tightBoundingRect(mark);
+    // Font sizes do not scale the ink exactly: shrink until the mark fits the row.
+    while (ink.height() > room && glyph.font.pointSizeF() > 2) {
+        glyph.font.setPointSizeF(std::max(2.0, glyph.font.pointSizeF() * std::max(0.5, room / ink.height()) - 0.25));
+        ink = QFontMetricsF(glyph.font).tightBoundingRect(mark);
+    }
+    glyph.baseline =
+        QPointF(cell.left() + 4 - ink.left(), cell.top() + std::max(0.0, (room - ink.height()) / 2) - ink.top());
+    glyph.ink = ink.translated(glyph.baseline);
+    return glyph;
 }
 
 void TaskItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -154,18 +195,15 @@ void TaskItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
             painter->drawLine(cell.topRight(), cell.bottomRight());
     }
 
-    const QStringView complete = TSortGrid::cellOf(rowText, colComplete);
-    const bool completed = isCompleted(complete);
-    if (display == 0 && (completed || complete.isEmpty() || complete == u"0")) {
+    const bool completed = isCompleted(TSortGrid::cellOf(rowText, colComplete));
+    const QString text = displayCellText(rowText, display);
+    if (display == 0 && text.isEmpty()) {
         if (completed) {
-            QFont check = m_style.font;
-            check.setPointSize(14);
-            check.setBold(true);
-            check.setStrikeOut(false);
-            painter->setFont(check);
+            const CheckGlyph check = checkGlyph(m_style.font, cell, m_style.horizLines);
+            painter->setFont(check.font);
             painter->setPen(QColor(255, 0, 0));
             painter->setClipRect(cell);
-            painter->drawText(cell.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString(QChar(0x2714)));
+            painter->drawText(check.baseline, QString(QChar(0x2714)));
         }
         painter->restore();
         return;
@@ -198,9 +236,8 @@ void TaskItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     }
     painter->setPen(textColor);
     painter->setClipRect(cell);
-    const int top = display == 5 || display == 7 ? 2 : 0;
-    painter->drawText(cell.adjusted(2, top, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      TaskListModel::cellText(rowText, display));
+    painter->drawText(textRect(cell, QFontMetrics(font), m_style.horizLines),
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 
     if (index.column() == 1 && m_style.notesMarks) {
         const auto drawMarkAt = [&](Mark mark, int fromRight) {

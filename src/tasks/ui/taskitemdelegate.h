@@ -43,6 +43,21 @@ public:
     enum class Mark { Leaf, Attach, Recurrence, Alarm };
     static const QPixmap& markImage(Mark mark);
 
+    // The height of a row: the font's full line (the letters reaching highest and lowest
+    // included) and, with horizontal grid lines, room for the line.
+    static int rowHeight(const QFont& font, bool horizLines);
+    // Where a cell's text is laid out: one line of the font, the same in every column, vertically
+    // centred in the room the grid line leaves.
+    static QRect textRect(const QRect& cell, const QFontMetrics& metrics, bool horizLines);
+    // The red check mark of a completed task: its bold font (14 points, smaller when the row is
+    // lower than the mark), where it is drawn and the rectangle its ink covers.
+    struct CheckGlyph {
+        QFont font;
+        QPointF baseline;
+        QRectF ink;
+    };
+    static CheckGlyph checkGlyph(const QFont& listFont, const QRect& cell, bool horizLines);
+
 private:
     TaskView& m_view;
     const TaskListModel& m_model;

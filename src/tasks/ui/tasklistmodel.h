@@ -7,7 +7,8 @@
 class TaskView;
 
 // The rows of MirrorGrid as the list shows them: one row per MirrorGrid row, one column per view
-// column. The delegate draws the cells; the texts here serve accessibility and copying.
+// column; no row at all while the view has no task (MirrorGrid then keeps one empty row). The
+// delegate draws the cells; the texts here serve accessibility and copying.
 class TaskListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -22,9 +23,6 @@ public:
     void setColumnLayout(const ColumnLayout& layout);
     // MirrorGrid was rebuilt: the rows are read afresh.
     void reload();
-
-    // The text of a cell as drawn: date and time in the short formats, "40%" for partial completion.
-    static QString cellText(QStringView rowText, int displayColumn);
 
 private:
     TaskView& m_view;

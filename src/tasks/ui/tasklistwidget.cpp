@@ -16,6 +16,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TaskListWidget::TaskListWidget(TaskView& view, SettingsStore& settings, QWidget* parent)
     : QWidget(parent), m_view(view), m_settings(settings)
 {
@@ -74,13 +76,13 @@ void TaskListWidget::loadSettings()
     m_delegate->setStyle(style);
     m_header->setDisplaySortMarks(m_settings.readBool(Settings::Other, Settings::DisplaySortMarks, true));
     m_viewGrid->setFont(style.font);
-    // The text height is measured on letters that reach above and below the line.
-    const int textHeight = QFontMetrics(style.font).boundingRect(QStringLiteral("Ahgjpqy|")).height();
-    m_viewGrid->verticalHeader()->setDefaultSectionSize(style.horizLines ? textHeight + 2 : textHeight);
     m_viewGrid->verticalHeader()->setMinimumSectionSize(1);
+    m_viewGrid->verticalHeader()->setDefaultSectionSize(TaskItemDelegate::rowHeight(style.font, style.horizLines));
     m_model->setColumnLayout(LoadColumnLayout(m_settings));
     m_header->setSectionResizeMode(0, QHeaderView::Fixed);
-    applyWidths(LoadColumnWidths(m_settings, m_model->columnLayout()));
+    QList<int> widths = LoadColumnWidths(m_settings, m_model->columnLayout());
+    widths[0] = completionColumnWidth();
+    applyWidths(widths);
     selectRow(m_view.currentRow());
 }
 
@@ -144,8 +146,7 @@ void TaskListWidget::AutosizeColumns()
     for (int i = 0; i < layout.count; ++i) {
         const int m = layout.ColumnMap[size_t(i)];
         if (m != 1 && m != 2 && m != 6 && m != NoDisplayColumn)
-            input.tableColumnWidths[displayTableColumn(m)] =
-                measuredColumnWidth(m_view.MirrorGrid, displayTableColumn(m), measure);
+            input.tableColumnWidths[displayTableColumn(m)] = measuredColumnWidth(m_view.MirrorGrid, m, measure);
     }
     for (int i = 0; i < layout.count; ++i)
         input.captionWidths.append(m_header->captionWidth(i));
@@ -158,6 +159,14 @@ void TaskListWidget::AutosizeColumns()
         input.scrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_viewGrid);
     input.verticalLines = m_delegate->style().verticalLines;
     applyWidths(autosizeColumnWidths(layout, input));
+}
+
+int TaskListWidget::completionColumnWidth() const
+{
+    // The fixed width, unless the list's font needs more for the widest percentage.
+    const int widest =
+        CellTextIndent + QFontMetrics(m_delegate->style().font).horizontalAdvance(QStringLiteral("100%")) + 1;
+    return std::max(CompletionViewWidth, widest);
 }
 
 void TaskListWidget::headerClicked(int logicalIndex)
@@ -176,7 +185,7 @@ void TaskListWidget::headerResized(int logicalIndex, int oldSize, int newSize)
     if (ResizeGuard)
         return;
     const int display = m_model->columnLayout().displayColumn(logicalIndex);
-    const int width = logicalIndex == 0 ? CompletionViewWidth : constrainedColumnWidth(display, newSize);
+    const int width = logicalIndex == 0 ? completionColumnWidth() : constrainedColumnWidth(display, newSize);
     if (width != newSize) {
         ResizeGuard = true;
         m_header->resizeSection(logicalIndex, width);

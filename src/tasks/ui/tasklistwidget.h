@@ -55,6 +55,7 @@ private:
     void headerClicked(int logicalIndex);
     void headerResized(int logicalIndex, int oldSize, int newSize);
     void applyWidths(const QList<int>& widths);
+    int completionColumnWidth() const;
     void showRebuild(const RebuildResult& result);
 
     TaskView& m_view;
