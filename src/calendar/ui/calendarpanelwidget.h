@@ -90,6 +90,9 @@ Q_SIGNALS:
     // After every clock step (the armed alarm is checked on it).
     void clockTicked();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void createActions();
     void createBar();
