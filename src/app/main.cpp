@@ -1,4 +1,5 @@
 #include "app/singleinstance.h"
+#include "app/terminationwatch.h"
 #include "app/ui/mainwindow.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
@@ -27,6 +28,15 @@ int main(int argc, char* argv[])
     QObject::connect(&instance, &SingleInstance::wakeRequested, &window, &TfmMain::wake);
     if (!window.startUp())
         return 0;
+    // From here on there is data to keep: a kill, a closed terminal or the session's end saves
+    // as exit does. Earlier they end the program at once, as nothing was opened yet.
+    TerminationWatch termination;
+    QObject::connect(&termination, &TerminationWatch::terminationRequested, &window, [&window] {
+        window.saveWithoutAsking();
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&termination, &TerminationWatch::sessionEnding, &window, &TfmMain::saveWithoutAsking,
+                     Qt::DirectConnection);
     // Without a tray icon (a later addition) a window started "minimised" goes to the task bar,
     // so it can never be lost.
     if (settings.readBool(Settings::Startup, Settings::RunMinimized, false))

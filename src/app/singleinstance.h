@@ -6,7 +6,8 @@
 class QLocalServer;
 
 // One running instance per user: the first start listens on a local socket named after the
-// main window's class name and the user; a second start sends it the wake message and ends.
+// main window's class name in the user's private runtime folder; a second start sends it the
+// wake message and ends. No other account can occupy or reach the socket.
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:
@@ -20,7 +21,12 @@ public:
     // Starts listening; false (with errorString) when the socket cannot be created.
     bool listen();
     QString errorString() const { return m_error; }
+    // The socket's full path; empty when there is no private folder for it.
     QString serverName() const { return m_name; }
+
+    // $XDG_RUNTIME_DIR when it is the user's own and private (0700), otherwise a private folder
+    // made under the user's cache folder; empty when neither can be had.
+    static QString runtimeFolder();
 
 Q_SIGNALS:
     // Another start asked this instance to come to the front.

@@ -1,5 +1,7 @@
 #include "core/applanguage.h"
 
+#include "core/atomicfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -127,8 +129,9 @@ const LanguageFile& AppLanguage::nativeFile()
 {
     if (!m_native) {
         // The user's language folder is made on first need, so there is a place to put translations.
+        // It is the program's data folder, home of the default data set too, so it is private.
         if (!folders().isEmpty())
-            QDir().mkpath(folders().constFirst());
+            makePrivateFolder(folders().constFirst());
         QString error;
         m_native = readFile(nativeResource(), &error);
         if (!error.isEmpty())

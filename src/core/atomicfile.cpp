@@ -2,10 +2,28 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+QString systemErrorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 QString writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
+    // A new file is private; an existing one keeps its mode. QSaveFile alone would give a new
+    // file the umask's mode and pass an existing mode through the umask as well.
+    struct stat existing {};
+    const bool exists = ::stat(QFile::encodeName(path).constData(), &existing) == 0;
+    const mode_t mode = exists ? existing.st_mode & 0777 : S_IRUSR | S_IWUSR;
+
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     const auto failure = [&](const QString& reason) {
@@ -14,12 +32,28 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
     };
     if (!file.open(QIODevice::WriteOnly))
         return failure(file.errorString());
-    if (file.write(bytes) != bytes.size())
-        return failure(file.errorString());
-    // QSaveFile buffers small writes: a short write (disk full, size limit) only shows in the
-    // flush, and commit() would still replace the old file with the truncated one.
-    if (!file.flush())
-        return failure(file.errorString());
+    const int fd = file.handle();
+    // A file system without modes (a FAT stick) refuses; the data matters more than the mode.
+    (void)::fchmod(fd, mode);
+
+    // Written straight to the temporary file, so a failure keeps the system's reason: QSaveFile's
+    // own buffered write reports a full disk as "Unknown error".
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return failure(systemErrorText(errno));
+        }
+        data += written;
+        left -= written;
+    }
+    // Some file systems report a lack of space only when the data reaches the disk; QSaveFile's
+    // commit ignores that, and would put the incomplete file in place of the old one.
+    if (::fsync(fd) != 0 && (errno == EIO || errno == ENOSPC || errno == EDQUOT))
+        return failure(systemErrorText(errno));
     if (!file.commit())
         return QStringLiteral("Cannot write \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
     return {};
@@ -34,4 +68,26 @@ QString readFileBytes(const QString& path, QByteArray* bytes)
             return {};
     }
     return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString());
+}
+
+bool makePrivateFolder(const QString& path)
+{
+    QStringList missing;
+    for (QString folder = QDir::cleanPath(QDir(path).absolutePath()); !QFileInfo::exists(folder);) {
+        missing.prepend(folder);
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    for (const QString& folder : std::as_const(missing))
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QFileInfo(path).isDir();
+}
+
+PrivateCreationScope::PrivateCreationScope() : m_saved(::umask(S_IRWXG | S_IRWXO)) {}
+
+PrivateCreationScope::~PrivateCreationScope()
+{
+    ::umask(m_saved);
 }

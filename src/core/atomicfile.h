@@ -3,12 +3,35 @@
 #include <QByteArray>
 #include <QString>
 
+#include <sys/types.h>
+
 // The one writer of user files: the bytes go to a temporary file beside the target, are flushed
 // and then renamed over it, so a crash or a full disk never leaves a half-written file.
-// Returns an empty string on success, otherwise a message naming the file and the reason;
-// on failure the previous file is left as it was.
+// A new file is made readable by the user only; an existing file keeps its mode.
+// Returns an empty string on success, otherwise a message naming the file and the system's
+// reason ("No space left on device"); on failure the previous file is left as it was.
 QString writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // Reads a whole file. Returns an empty string on success, otherwise a message naming the file
 // and the reason.
 QString readFileBytes(const QString& path, QByteArray* bytes);
+
+// The system's text for an errno value, e.g. "Permission denied".
+QString systemErrorText(int error);
+
+// Creates the folder and every missing folder above it, each for the user only (0700); folders
+// that exist keep their mode. True when the folder exists afterwards.
+bool makePrivateFolder(const QString& path);
+
+// While it lives, files and folders the process creates are for the user only, also those made
+// by code that takes no mode (a folder made in the file dialog).
+class PrivateCreationScope final {
+public:
+    PrivateCreationScope();
+    ~PrivateCreationScope();
+    PrivateCreationScope(const PrivateCreationScope&) = delete;
+    PrivateCreationScope& operator=(const PrivateCreationScope&) = delete;
+
+private:
+    mode_t m_saved;
+};

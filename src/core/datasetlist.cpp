@@ -49,7 +49,7 @@ void DataSetList::load(const SettingsStore& settings)
 
 QString DataSetList::save() const
 {
-    QDir().mkpath(m_programFolder);
+    makePrivateFolder(m_programFolder);
     if (m_count == 0)
         return writeFileAtomically(filePath(), {});
     return m_grid.SaveToFile(filePath(), QLatin1Char('\t'));
@@ -111,7 +111,7 @@ DataSetList::EditResult DataSetList::edit(int row, const QString& name, const QS
         if (open) {
             result.messages.append({DataSetMessage::Warning, {840}, {}});
         } else {
-            QDir().mkpath(newFolder);
+            makePrivateFolder(newFolder);
             for (const QString& fileName : TableFile::all()) {
                 const QString from = dataFilePath(oldFolder, fileName);
                 if (!QFileInfo::exists(from))

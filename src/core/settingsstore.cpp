@@ -21,11 +21,30 @@ namespace {
 constexpr qint64 maxFileSize = 16 * 1024 * 1024;
 
 constexpr auto privateFile = QFile::ReadOwner | QFile::WriteOwner;
-constexpr auto privateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
 bool same(QAnyStringView a, QAnyStringView b)
 {
     return QAnyStringView::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+// The lookup key of a name: two names have the same key exactly when same() holds, since both
+// fold each character (a surrogate pair as one) the same way.
+QString foldedName(QAnyStringView name)
+{
+    const QString text = name.toString();
+    QString key;
+    key.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const auto folded = QChar::fromUcs4(QChar::toCaseFolded(QChar::surrogateToUcs4(c, text.at(i + 1))));
+            key += QStringView(folded);
+            ++i;
+        } else {
+            key += c.toCaseFolded();
+        }
+    }
+    return key;
 }
 
 bool isBlank(QChar c)
@@ -215,10 +234,8 @@ void SettingsStore::parse(QStringView text)
                 continue;
             }
             current = findSection(name);
-            if (!current) {
-                m_sections.append({name.toString(), {}});
-                current = &m_sections.last();
-            }
+            if (!current)
+                current = &addSection(name.toString());
             continue;
         }
         qsizetype eq = 0;
@@ -230,16 +247,10 @@ void SettingsStore::parse(QStringView text)
         }
         const QString name = unescape(trimBlanks(line.first(eq)));
         QString value = unescape(trimBlanks(line.sliced(eq + 1)));
-        bool found = false;
-        for (Value& v : current->values) {
-            if (same(v.name, name)) {
-                v.text = std::move(value); // a repeated name: the later line wins
-                found = true;
-                break;
-            }
-        }
-        if (!found)
-            current->values.append({name, std::move(value)});
+        if (Value* v = current->find(name))
+            v->text = std::move(value); // a repeated name: the later line wins
+        else
+            current->append(name, std::move(value));
     }
 }
 
@@ -272,16 +283,8 @@ bool SettingsStore::write()
             return false;
         }
     } else {
-        const QString folder = QFileInfo(m_path).absolutePath();
-        if (!QFileInfo::exists(folder)) {
-            // Missing ancestors too, each private; a failure shows up as the write's error.
-            QStringList missing;
-            for (QString f = folder; !QFileInfo::exists(f) && f != QFileInfo(f).absolutePath();
-                 f = QFileInfo(f).absolutePath())
-                missing.prepend(f);
-            for (const QString& f : std::as_const(missing))
-                QDir().mkdir(f, privateFolder);
-        }
+        // Missing ancestors too, each private; a failure shows up as the write's error.
+        makePrivateFolder(QFileInfo(m_path).absolutePath());
         // The atomic writer keeps the permissions of an existing file, so make sure the target is
         // private before the new content arrives; the content is never readable by others.
         QFile target(m_path);
@@ -333,13 +336,43 @@ bool SettingsStore::endUpdate()
     return flush();
 }
 
+const SettingsStore::Value* SettingsStore::Section::find(QAnyStringView name) const
+{
+    const auto it = index.constFind(foldedName(name));
+    return it == index.cend() ? nullptr : &values.at(*it);
+}
+
+void SettingsStore::Section::append(const QString& name, QString text)
+{
+    index.insert(foldedName(name), values.size());
+    values.append({name, std::move(text)});
+}
+
+void SettingsStore::Section::reindex()
+{
+    index.clear();
+    for (qsizetype i = 0; i < values.size(); ++i)
+        index.insert(foldedName(values.at(i).name), i);
+}
+
 SettingsStore::Section* SettingsStore::findSection(QAnyStringView name)
 {
-    for (Section& section : m_sections) {
-        if (same(section.name, name))
-            return &section;
-    }
-    return nullptr;
+    const auto it = m_sectionIndex.constFind(foldedName(name));
+    return it == m_sectionIndex.cend() ? nullptr : &m_sections[*it];
+}
+
+SettingsStore::Section& SettingsStore::addSection(const QString& name)
+{
+    m_sectionIndex.insert(foldedName(name), m_sections.size());
+    m_sections.append({name, {}, {}});
+    return m_sections.last();
+}
+
+void SettingsStore::reindexSections()
+{
+    m_sectionIndex.clear();
+    for (qsizetype i = 0; i < m_sections.size(); ++i)
+        m_sectionIndex.insert(foldedName(m_sections.at(i).name), i);
 }
 
 const SettingsStore::Section* SettingsStore::findSection(QAnyStringView name) const
@@ -350,10 +383,8 @@ const SettingsStore::Section* SettingsStore::findSection(QAnyStringView name) co
 const QString* SettingsStore::findText(QAnyStringView section, QAnyStringView name) const
 {
     if (const Section* s = findSection(section)) {
-        for (const Value& value : s->values) {
-            if (same(value.name, name))
-                return &value.text;
-        }
+        if (const Value* value = s->find(name))
+            return &value->text;
     }
     return nullptr;
 }
@@ -395,19 +426,15 @@ bool SettingsStore::writeString(QAnyStringView section, QAnyStringView name, con
         return false;
     }
     Section* s = findSection(sectionName);
-    if (!s) {
-        m_sections.append({sectionName, {}});
-        s = &m_sections.last();
+    if (!s)
+        s = &addSection(sectionName);
+    if (Value* v = s->find(name)) {
+        if (v->text == value)
+            return settle(); // unchanged: no rewrite, so the file does not churn
+        v->text = value;
+        return changed();
     }
-    for (Value& v : s->values) {
-        if (same(v.name, name)) {
-            if (v.text == value)
-                return settle(); // unchanged: no rewrite, so the file does not churn
-            v.text = value;
-            return changed();
-        }
-    }
-    s->values.append({name.toString(), value});
+    s->append(name.toString(), value);
     return changed();
 }
 
@@ -464,6 +491,7 @@ bool SettingsStore::deleteSection(QAnyStringView section)
     const QString name = section.toString();
     if (m_sections.removeIf([&](const Section& s) { return isWithin(s.name, name); }) == 0)
         return settle();
+    reindexSections();
     return changed();
 }
 
@@ -472,12 +500,14 @@ bool SettingsStore::deleteValue(QAnyStringView section, QAnyStringView name)
     Section* s = findSection(section);
     if (!s || s->values.removeIf([&](const Value& v) { return same(v.name, name); }) == 0)
         return settle();
+    s->reindex();
     return changed();
 }
 
 bool SettingsStore::deleteAll()
 {
     m_sections.clear();
+    m_sectionIndex.clear();
     m_readFailed = false;
     return changed();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QAnyStringView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 class QColor;
 
@@ -105,9 +108,16 @@ private:
         QString name;
         QString text;
     };
+    // Values keep their written order; the index finds one by its case-folded name, so reading
+    // or writing a value costs the same however many values the section holds.
     struct Section {
         QString name;
         QList<Value> values;
+        QHash<QString, qsizetype> index;
+        const Value* find(QAnyStringView name) const;
+        Value* find(QAnyStringView name) { return const_cast<Value*>(std::as_const(*this).find(name)); }
+        void append(const QString& name, QString text);
+        void reindex();
     };
 
     void load();
@@ -119,10 +129,13 @@ private:
     bool changed();
     Section* findSection(QAnyStringView name);
     const Section* findSection(QAnyStringView name) const;
+    Section& addSection(const QString& name);
+    void reindexSections();
     const QString* findText(QAnyStringView section, QAnyStringView name) const;
 
     QString m_path;
     QList<Section> m_sections;
+    QHash<QString, qsizetype> m_sectionIndex; // case-folded name -> position in m_sections
     QString m_lastError;
     int m_unreadableLines = 0;
     int m_updateDepth = 0;

@@ -1,5 +1,7 @@
+#include "app/terminationwatch.h"
 #include "app/ui/mainwindow.h"
 #include "core/applanguage.h"
+#include "core/atomicfile.h"
 #include "core/clock.h"
 #include "core/datasetlock.h"
 #include "core/daynumber.h"
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,7 +32,10 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cerrno>
+#include <csignal>
 #include <functional>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -139,6 +145,22 @@ private:
 
     QString countText(TfmMain& window) { return window.findChild<QLabel*>(u"lblCount"_s)->text(); }
 
+    // Runs the action, closing every modal window it opens; true when one opened.
+    static bool opensModal(const std::function<void()>& action)
+    {
+        bool opened = false;
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [&opened] {
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened = true;
+                modal->reject();
+            }
+        });
+        guard.start(10);
+        action();
+        return opened;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -156,14 +178,27 @@ private Q_SLOTS:
     void startUp_withoutDataSetList_opensDefaultDataSetAndCreatesFiles()
     {
         SettingsStore settings(settingsPath());
-        TfmMain window(settings);
-        QVERIFY(window.startUp());
-        const QString folder = window.dataSet().folder();
-        QVERIFY(QFile::exists(dataFilePath(folder, TableFile::Tasks)));
-        QVERIFY(QFile::exists(dataFilePath(folder, TableFile::TaskLog)));
-        QCOMPARE(window.windowTitle(), LanguageString(821) + u" - Tarnwick PRO"_s);
-        QCOMPARE(countText(window), LanguageString(809) + u"0"_s);
-        QVERIFY(QFile::exists(TfmMain::programFolder() + u"/datasets.ini"_s));
+        QString folder;
+        {
+            TfmMain window(settings);
+            QVERIFY(window.startUp());
+            folder = window.dataSet().folder();
+            QVERIFY(QFile::exists(dataFilePath(folder, TableFile::Tasks)));
+            QVERIFY(QFile::exists(dataFilePath(folder, TableFile::TaskLog)));
+            QCOMPARE(window.windowTitle(), LanguageString(821) + u" - Tarnwick PRO"_s);
+            QCOMPARE(countText(window), LanguageString(809) + u"0"_s);
+            QVERIFY(QFile::exists(TfmMain::programFolder() + u"/datasets.ini"_s));
+        }
+        // A data set is private.
+        QCOMPARE(fileMode(folder), 0700u);
+        QCOMPARE(fileMode(dataFilePath(folder, TableFile::Tasks)), 0600u);
+        // It is the start-up choice, so the next start opens it again without the manager.
+        QCOMPARE(settings.readString(Settings::Startup, Settings::Dataset), LanguageString(821));
+        TfmMain second(settings);
+        bool started = false;
+        QVERIFY(!opensModal([&] { started = second.startUp(); }));
+        QVERIFY(started);
+        QCOMPARE(second.dataSet().folder(), folder);
     }
 
     void filterMenus_byShortcut_changeCountAndLamp()
@@ -510,11 +545,91 @@ private Q_SLOTS:
         QVERIFY(window.isMinimized());
     }
 
-    void startUp_lockedDataSet_showsErrorThenManager()
+    void diary_andNotes_typedThenEndedFromOutside_areSavedWithoutAsking_data()
     {
+        QTest::addColumn<int>("signal"); // 0: the desktop session ends
+        QTest::addColumn<bool>("folderGone");
+        QTest::newRow("SIGTERM") << SIGTERM << false;
+        QTest::newRow("SIGHUP") << SIGHUP << false;
+        QTest::newRow("session ends") << 0 << false;
+        QTest::newRow("session ends, data folder gone") << 0 << true;
+    }
+    void diary_andNotes_typedThenEndedFromOutside_areSavedWithoutAsking()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, folderGone);
         const QString folder = makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        settings.writeBool(Settings::Confirmations, Settings::Exit, true);
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        TerminationWatch watch;
+        QVERIFY(watch.isActive());
+        bool handled = false;
+        connect(&watch, &TerminationWatch::terminationRequested, &window, &TfmMain::saveWithoutAsking);
+        connect(&watch, &TerminationWatch::terminationRequested, this, [&handled] { handled = true; });
+        connect(&watch, &TerminationWatch::sessionEnding, &window, &TfmMain::saveWithoutAsking);
+
+        selectTask(window, u"Someday"_s);
+        auto* notes = child<QPlainTextEdit>(&window, u"memoPreview"_s);
+        notes->setFocus();
+        QTest::keyClicks(notes, u"call back"_s);
+        auto* diary = child<QPlainTextEdit>(&window, u"memoDiary"_s);
+        diary->setFocus();
+        QTest::keyClicks(diary, u"Bought a new lamp"_s);
+        QVERIFY(!testFileContents(dataFilePath(folder, TableFile::Diary)).contains("lamp"));
+        if (folderGone)
+            QVERIFY(QDir(folder).removeRecursively());
+
+        // No question, and no window waiting for the folder: nobody is there to answer.
+        const bool asked = opensModal([&] {
+            if (signal != 0) {
+                ::raise(signal); // handled, so the test goes on
+                QTRY_VERIFY(handled);
+            } else {
+                Q_EMIT watch.sessionEnding();
+            }
+            // A close that follows (the session manager's) asks nothing either.
+            QVERIFY(window.close());
+        });
+        QVERIFY(!asked);
+        if (folderGone) {
+            QVERIFY(!QFileInfo::exists(folder));
+            return;
+        }
+        QVERIFY(testFileContents(dataFilePath(folder, TableFile::Diary)).contains("Bought a new lamp"));
+        const TSortGrid tasks = savedTasks(folder);
+        bool notesSaved = false;
+        for (int r = 0; r < tasks.rowCount(); ++r)
+            notesSaved |= tasks.cell(r, colTaskName) == u"Someday" && tasks.cell(r, colNotes) == u"call back\x1b";
+        QVERIFY(notesSaved);
+    }
+
+    void startUp_lockFailure_showsErrorWithTheSystemsReasonThenManager_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("reason"); // "" when another copy holds the lock
+        QTest::newRow("held by another copy") << u"locked"_s << QString();
+        QTest::newRow("folder under a file") << u"under a file"_s << systemErrorText(ENOTDIR);
+        QTest::newRow("folder missing") << u"missing"_s << systemErrorText(ENOENT);
+        QTest::newRow("read-only folder") << u"read-only"_s << systemErrorText(EACCES);
+    }
+    void startUp_lockFailure_showsErrorWithTheSystemsReasonThenManager()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, reason);
+        QString folder = makeDataSet(u"Home set"_s);
         DataSetLock other;
-        QCOMPARE(other.acquire(folder), DataSetLock::Result::Locked);
+        if (how == u"locked") {
+            QCOMPARE(other.acquire(folder), DataSetLock::Result::Locked);
+        } else if (how == u"read-only") {
+            if (::geteuid() == 0)
+                QSKIP("root writes into read-only folders");
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            folder = how == u"missing" ? m_home.filePath(u"gone"_s) : dataFilePath(folder, TableFile::Tasks);
+            writeFile(TfmMain::programFolder() + u"/datasets.ini"_s, (u"Home set\t"_s + folder + u"\r\n"_s).toUtf8());
+        }
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
         QString message;
@@ -524,8 +639,14 @@ private Q_SLOTS:
             // Then the data set manager: leave it with Exit.
             answerNextModal([](QWidget* manager) { static_cast<QDialog*>(manager)->reject(); });
         });
-        QVERIFY(!window.startUp());
+        const bool started = window.startUp();
+        QFile::setPermissions(m_home.filePath(u"Home set"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!started);
         QVERIFY(message.startsWith(LanguageString(190)));
+        if (reason.isEmpty())
+            QVERIFY(message.endsWith(LanguageString(193)));
+        else
+            QVERIFY2(message.endsWith(reason), qPrintable(message));
     }
 };
 

@@ -104,13 +104,17 @@ private Q_SLOTS:
         QCOMPARE(at<QLabel>("lblDate")->text(), u"Jan 1, 2024"_s);
     }
 
-    void diaryTyping_isStoredWhenTheDateOrPageChanges()
+    void diaryTyping_isStoredWhenLeftOrTheDateOrPageChanges()
     {
         auto* panel = makePanel();
         panel->setPage(TCalendarPanelWidget::DiaryPage);
         auto* memo = at<QPlainTextEdit>("memoDiary");
         memo->setFocus();
         QTest::keyClicks(memo, u"a\tb"_s);
+        QVERIFY(memo->hasFocus());
+        memo->clearFocus();
+        QCOMPARE(entryOf(QDate(2024, 3, 13)), u"a        b"_s);
+        memo->setFocus();
         click("btnNextDay");
         QCOMPARE(entryOf(QDate(2024, 3, 13)), u"a        b"_s);
         QCOMPARE(memo->toPlainText(), QString());

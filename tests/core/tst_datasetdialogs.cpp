@@ -6,6 +6,7 @@
 #include "core/ui/cleanupdialog.h"
 #include "core/ui/confirmbox.h"
 #include "core/ui/datasetmanager.h"
+#include "core/ui/datasetproperties.h"
 #include "core/ui/foldererror.h"
 #include "support/testfiles.h"
 
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,8 +25,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -199,6 +203,71 @@ private Q_SLOTS:
         QCOMPARE(manager.chosenFolder(), a);
         QCOMPARE(testFileContents(list), u"A\t%1\r\n"_s.arg(a).toUtf8());
         QCOMPARE(settings.readString(Settings::Startup, Settings::Dataset, u"x"_s), QString());
+    }
+
+    void manager_renamingTheStartUpDataSet_keepsItTheStartUpChoice_data()
+    {
+        QTest::addColumn<QString>("list");   // rows "name=folder" joined by ","
+        QTest::addColumn<QString>("stored"); // Startup/Dataset before
+        QTest::addColumn<int>("row");
+        const QString defaultName = LanguageString(821);
+        QTest::newRow("chosen one of two") << u"A=a,B=b"_s << u"B"_s << 1;
+        QTest::newRow("the default data set alone") << defaultName + u"=a"_s << QString() << 0;
+    }
+    void manager_renamingTheStartUpDataSet_keepsItTheStartUpChoice()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, stored);
+        QFETCH(int, row);
+        SettingsStore settings(settingsPath());
+        const QString program = m_dir.filePath(u"program%1"_s.arg(m_count));
+        QDir().mkpath(program);
+        QString lines;
+        for (const QString& entry : list.split(u',')) {
+            const QString folder = m_dir.filePath(entry.section(u'=', 1) + QString::number(m_count));
+            QDir().mkpath(folder);
+            lines += entry.section(u'=', 0, 0) + u'\t' + folder + u"\r\n"_s;
+        }
+        QVERIFY(writeTestFile(dataFilePath(program, u"datasets.ini"_s), lines.toUtf8()));
+        settings.writeString(Settings::Startup, Settings::Dataset, stored);
+
+        TfmDatasetManager manager(settings, program, QString());
+        manager.show();
+        auto* startup = manager.findChild<QComboBox*>(u"cbStartup"_s);
+        QCOMPARE(startup->currentIndex(), row + 1);
+        manager.findChild<QTableWidget*>(u"gridDatasets"_s)->selectRow(row);
+        onNextModal([](QWidget* properties) {
+            auto* name = properties->findChild<QLineEdit*>(u"edName"_s);
+            name->setText(u"Renamed"_s);
+            click(properties, u"btnOK"_s);
+        });
+        click(&manager, u"btnProperties"_s);
+        QCOMPARE(startup->currentText(), u"Renamed"_s);
+        manager.reject();
+        QCOMPARE(settings.readString(Settings::Startup, Settings::Dataset), u"Renamed"_s);
+    }
+
+    void properties_folderMadeInTheChooser_isPrivate()
+    {
+        SettingsStore settings(settingsPath());
+        const QString parent = m_dir.filePath(u"chooser%1"_s.arg(m_count));
+        QDir().mkpath(parent);
+        DataSetList list(m_dir.filePath(u"program%1"_s.arg(m_count)));
+        TfmDatasetProperties properties(settings, list, -1, QString());
+        properties.setLocation(parent);
+        properties.show();
+        const mode_t umask = ::umask(022);
+        onNextModal([](QWidget* chooser) {
+            auto* newFolder = chooser->findChild<QToolButton*>(u"newFolderButton"_s);
+            QVERIFY(newFolder != nullptr);
+            newFolder->click();
+            static_cast<QDialog*>(chooser)->reject();
+        });
+        click(&properties, u"btnBrowse"_s);
+        ::umask(umask);
+        const QStringList made = QDir(parent).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(made.size(), 1);
+        QCOMPARE(fileMode(parent + u'/' + made.first()), 0700u);
     }
 
     void folderError_retriesUntilTheFolderExists()

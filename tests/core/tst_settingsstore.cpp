@@ -17,16 +17,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-unsigned mode(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
-}
-
-} // namespace
-
 class TestSettingsStore final : public QObject {
     Q_OBJECT
 
@@ -48,11 +38,13 @@ private Q_SLOTS:
             QVERIFY(store.writeString(Settings::Startup, Settings::Dataset, u"Home"_s));
             QVERIFY(store.writeString(u"StartUp"_s, u"DATASET"_s, u"Work"_s));
             QVERIFY(store.writeInteger(u"Forms\\Übersicht"_s, u"Größe"_s, 3));
+            QVERIFY(store.writeInteger(u"Forms\\Übersicht"_s, u"\U00010400"_s, 4)); // outside the BMP
         }
         SettingsStore store(m_path);
         QCOMPARE(store.readString(u"startup"_s, Settings::Dataset), u"Work"_s);
         QCOMPARE(store.valueNames(u"STARTUP"_s), QStringList{u"Dataset"_s});
         QCOMPARE(store.readInteger(u"forms\\ÜBERSICHT"_s, u"GRÖßE"_s, 0), 3);
+        QCOMPARE(store.readInteger(u"forms\\übersicht"_s, u"\U00010428"_s, 0), 4);
         QVERIFY(testFileContents(m_path).startsWith("[Startup]\nDataset=Work\n"));
     }
 
@@ -154,11 +146,14 @@ private Q_SLOTS:
             store.writeString(u"FilterX"_s, u"Keep"_s, u"1"_s);
             store.writeString(Settings::Forms::Filter, Settings::ShowCmd, u"1"_s);
             QVERIFY(store.deleteSection(u"FILTER"_s));
+            QVERIFY(store.valueExists(Settings::Forms::Filter, Settings::ShowCmd));
+            QVERIFY(store.writeString(u"filterx"_s, u"Again"_s, u"2"_s));
         }
         const SettingsStore store(m_path);
         QVERIFY(!store.sectionExists(Settings::Filter));
         QVERIFY(!store.sectionExists(Settings::FilterProject));
         QVERIFY(store.valueExists(u"FilterX"_s, u"Keep"_s));
+        QCOMPARE(store.valueNames(u"FilterX"_s), (QStringList{u"Keep"_s, u"Again"_s}));
         QVERIFY(store.valueExists(Settings::Forms::Filter, Settings::ShowCmd));
     }
 
@@ -173,6 +168,7 @@ private Q_SLOTS:
         QVERIFY(store.deleteValue(Settings::FilterProject, u"alpha"_s));
         QCOMPARE(store.valueNames(Settings::FilterProject), (QStringList{u"Zeta"_s, u"Mid"_s}));
         QVERIFY(!store.valueExists(Settings::FilterProject, u"Alpha"_s));
+        QVERIFY(store.valueExists(Settings::FilterProject, u"MID"_s));
         QCOMPARE(SettingsStore(m_path).valueNames(Settings::FilterProject), (QStringList{u"Zeta"_s, u"Mid"_s}));
     }
 
@@ -202,14 +198,14 @@ private Q_SLOTS:
     {
         const QString nested = m_dir->filePath(u"a/b/tarnwick.ini"_s);
         QVERIFY(SettingsStore(nested).writeString(Settings::Other, Settings::Item0, u"secret"_s));
-        QCOMPARE(mode(nested), 0600u);
-        QCOMPARE(mode(m_dir->filePath(u"a"_s)), 0700u);
-        QCOMPARE(mode(m_dir->filePath(u"a/b"_s)), 0700u);
+        QCOMPARE(fileMode(nested), 0600u);
+        QCOMPARE(fileMode(m_dir->filePath(u"a"_s)), 0700u);
+        QCOMPARE(fileMode(m_dir->filePath(u"a/b"_s)), 0700u);
 
         QVERIFY(writeTestFile(m_path, "[Other]\nItem0=x\n"));
         QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
         QVERIFY(SettingsStore(m_path).writeString(Settings::Other, Settings::Item0, u"y"_s));
-        QCOMPARE(mode(m_path), 0600u);
+        QCOMPARE(fileMode(m_path), 0600u);
     }
 
     void write_failing_reportsErrorKeepsOldFileAndRetries()

@@ -4,6 +4,7 @@
 #include "app/ui/statuslamp.h"
 #include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
+#include "core/atomicfile.h"
 #include "core/clock.h"
 #include "core/datasetlist.h"
 #include "core/daynumber.h"
@@ -86,8 +87,9 @@ TfmMain::~TfmMain()
 
 QString TfmMain::programFolder()
 {
+    // It holds the default data set, which is private like every data set.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
+    makePrivateFolder(folder);
     return folder;
 }
 
@@ -386,7 +388,7 @@ bool TfmMain::startUp()
 
     // While the data folder is missing nothing is read or written; the manager may pick another
     // data set, which is then locked and opened once the waiting command has given up.
-    m_data.setFolderGuard(TfmFolderError::makeGuard(this, m_settings, m_data, [this] {
+    auto folderGuard = TfmFolderError::makeGuard(this, m_settings, m_data, [this] {
         TfmDatasetManager manager(m_settings, programFolder(), m_data.name(), m_data.folder(), this);
         bool chosen = false;
         {
@@ -399,7 +401,9 @@ bool TfmMain::startUp()
         m_data.setLocation(manager.chosenName(), manager.chosenFolder());
         if (m_startUpDone)
             QTimer::singleShot(0, this, [this] { lockAndOpen(false); });
-    }));
+    });
+    // Saving unattended, nobody could answer the window: the save fails with its reason instead.
+    m_data.setFolderGuard([this, folderGuard = std::move(folderGuard)] { return !m_unattended && folderGuard(); });
     if (!chooseDataSetAtStartUp()) {
         m_quit = true;
         return false;
@@ -438,8 +442,10 @@ bool TfmMain::chooseDataSetAtStartUp()
     list.load(m_settings);
     if (list.defaultMade()) {
         m_data.setLocation(list.nameAt(0), list.folderAt(0));
-        // Keep the default data set in the list for the next start.
+        // Keep the default data set in the list and as the start-up choice, as the manager's
+        // chooser would store it, so the next start opens it again without the manager.
         list.save();
+        list.storeStartupChoice(m_settings, list.startupSelection(m_settings));
         return true;
     }
     const int row = list.startupRow(m_settings);
@@ -501,10 +507,12 @@ void TfmMain::showTableMessages(const QList<TableMessage>& messages)
 
 void TfmMain::showLockFailure()
 {
-    QMessageBox::critical(this, programTitle(),
-                          LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) +
-                              QStringLiteral("\r\n\r\n") + LanguageString(192) + QStringLiteral("\r\n\r\n") +
-                              LanguageString(193));
+    QString text = LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) + QStringLiteral("\r\n\r\n") +
+                   LanguageString(192) + QStringLiteral("\r\n\r\n") + LanguageString(193);
+    // Not held by another copy but refused by the system (folder missing or read-only): say why.
+    if (const QString reason = m_data.lockError(); !reason.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + reason;
+    QMessageBox::critical(this, programTitle(), text);
 }
 
 void TfmMain::updateCaption()
@@ -579,24 +587,14 @@ void TfmMain::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!TfmConfirm::ask(this, m_settings, LanguageString(243), Settings::Confirmations, Settings::Exit)) {
+    if (!m_endedFromOutside &&
+        !TfmConfirm::ask(this, m_settings, LanguageString(243), Settings::Confirmations, Settings::Exit)) {
         event->ignore();
         return;
     }
-    CommitPreviewNotes();
-    if (m_settings.readBool(Settings::Startup, Settings::AutoLogCompleted, false)) {
-        const DataSet::PurgeResult purge = m_data.AutoLogCompleted(Clock::current().today());
-        if (!purge.error.isEmpty())
-            QMessageBox::critical(this, programTitle(), purge.error);
-    }
-    m_calendar->storeDiary();
-    writeExitSettings();
-    QStringList errors;
-    for (const QString& error : {m_data.saveTasks(), m_data.saveDiary()}) {
-        if (!error.isEmpty())
-            errors.append(error);
-    }
-    if (!errors.isEmpty()) {
+    const QScopedValueRollback unattended(m_unattended, m_endedFromOutside);
+    const QStringList errors = saveAtExit();
+    if (!errors.isEmpty() && !m_endedFromOutside) {
         // Nothing is lost silently: the user may stay and try again (for example after freeing disk space).
         const auto answer = QMessageBox::critical(
             this, programTitle(), errors.join(QStringLiteral("\n")) + QStringLiteral("\n\nExit anyway?"),
@@ -608,6 +606,42 @@ void TfmMain::closeEvent(QCloseEvent* event)
     }
     m_data.unlock();
     event->accept();
+}
+
+QStringList TfmMain::saveAtExit()
+{
+    CommitPreviewNotes();
+    QStringList errors;
+    if (m_settings.readBool(Settings::Startup, Settings::AutoLogCompleted, false)) {
+        const DataSet::PurgeResult purge = m_data.AutoLogCompleted(Clock::current().today());
+        if (!purge.error.isEmpty())
+            errors.append(purge.error);
+        if (purge.count > 0) {
+            // The window may go on (exit refused after a failed save, a logout cancelled). An alarm
+            // that the change makes due comes up after the saves, not in the middle of them.
+            RebuildView(false);
+            RefreshCalendar();
+            QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
+        }
+    }
+    m_calendar->storeDiary();
+    writeExitSettings();
+    for (const QString& error : {m_data.saveTasks(), m_data.saveDiary()}) {
+        if (!error.isEmpty())
+            errors.append(error);
+    }
+    return errors;
+}
+
+void TfmMain::saveWithoutAsking()
+{
+    if (m_quit || !m_startUpDone)
+        return; // nothing was opened, so nothing can be lost
+    // Nobody is there to answer: a question would hold up the logout or the kill.
+    m_endedFromOutside = true;
+    const QScopedValueRollback unattended(m_unattended, true);
+    for (const QString& error : saveAtExit())
+        qWarning("Tarnwick PRO: %s", qPrintable(error));
 }
 
 void TfmMain::writeExitSettings()

@@ -72,6 +72,9 @@ public:
 public Q_SLOTS:
     // Another start of the program asked this one to come to the front.
     void wake();
+    // The program is being ended from outside (SIGTERM, SIGHUP, the desktop session's end): saves
+    // as exit does, without any question, and a close that follows asks none either.
+    void saveWithoutAsking();
 
     // Refilter, resort and redraw the list (see TaskView::RebuildView).
     void RebuildView(bool moveEditedToTop = false);
@@ -116,6 +119,9 @@ private:
     bool lockAndOpen(bool atStartUp);
     void openDataSet();
     void showTableMessages(const QList<TableMessage>& messages);
+    // The exit's saves: notes preview, completed tasks to the log when set, diary memo, settings,
+    // task table and diary. Returns the errors.
+    QStringList saveAtExit();
     void writeExitSettings();
     void updateCaption();
     void showLockFailure();
@@ -176,6 +182,8 @@ private:
     bool m_firstShowDone = false;
     bool m_closing = false;
     int m_memoHeight = 139; // the bottom panel's height while it is hidden
+    bool m_endedFromOutside = false; // saveWithoutAsking ran: no more questions at exit
+    bool m_unattended = false;       // saving without asking: no window may wait for an answer
 
     AlarmClock* m_clock = nullptr;
     TaskListWidget* m_list = nullptr;

@@ -128,6 +128,14 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
 
 TCalendarPanelWidget::~TCalendarPanelWidget() = default;
 
+bool TCalendarPanelWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // Leaving the diary puts its text into the table, so every later save has it.
+    if (watched == memoDiary && event->type() == QEvent::FocusOut && m_memoDirty)
+        storeMemo();
+    return QWidget::eventFilter(watched, event);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Building
 
@@ -411,6 +419,7 @@ void TCalendarPanelWidget::createPages()
                          memoPalette.color(QPalette::Active, QPalette::HighlightedText));
     memoDiary->setPalette(memoPalette);
     installMemoCommands(memoDiary);
+    memoDiary->installEventFilter(this);
     connect(memoDiary, &QPlainTextEdit::textChanged, this, &TCalendarPanelWidget::memoDiaryChange);
     auto* captionRow = new QHBoxLayout;
     captionRow->setSpacing(1);

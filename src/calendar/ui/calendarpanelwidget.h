@@ -86,6 +86,9 @@ Q_SIGNALS:
     // after it closes.
     void specialDaysRequested();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void createActions();
     void createBar();

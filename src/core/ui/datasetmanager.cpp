@@ -157,8 +157,12 @@ void TfmDatasetManager::editSelected()
     const int row = selectedRow();
     if (row < 0)
         return;
+    // The start-up choice is stored by name: a renamed start-up data set stays the choice.
+    const bool startupChoice = m_startup->currentIndex() == row + 1;
     TfmDatasetProperties properties(m_settings, m_list, row, m_openFolder, this);
     properties.exec();
+    if (startupChoice && properties.result().changed)
+        m_list.storeStartupChoice(m_settings, row + 1);
     if (properties.result().openNameChanged) {
         m_openName = m_list.nameAt(row);
         m_openNameChanged = true;

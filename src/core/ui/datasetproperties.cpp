@@ -1,5 +1,6 @@
 #include "core/ui/datasetproperties.h"
 
+#include "core/atomicfile.h"
 #include "core/dataset.h"
 #include "core/settingsnames.h"
 #include "core/ui/formplacement.h"
@@ -117,6 +118,8 @@ void TfmDatasetProperties::setLocation(const QString& folder)
 
 void TfmDatasetProperties::chooseFolder()
 {
+    // A folder made in the chooser is meant for a data set, which is private.
+    const PrivateCreationScope privateFolders;
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Browse folder"), m_location->text());
     if (!folder.isEmpty())
         setLocation(folder);

@@ -1,0 +1,91 @@
+#include "app/singleinstance.h"
+#include "support/testfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+class TestSingleInstance final : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QByteArray m_runtime;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_runtime = qgetenv("XDG_RUNTIME_DIR");
+    }
+    void cleanup() { qputenv("XDG_RUNTIME_DIR", m_runtime); }
+
+    // The socket never lies in the shared temporary folder, where another account could take its
+    // name first; it goes into a folder only this user can enter.
+    void socket_liesInAPrivateFolderOfTheUser_data()
+    {
+        QTest::addColumn<QString>("runtime"); // "" unset; else a folder under the test folder
+        QTest::addColumn<int>("runtimeMode");
+        QTest::addColumn<int>("fallbackMode"); // the fallback's mode before; 0: none yet
+        QTest::addColumn<bool>("inRuntime");
+        QTest::newRow("private runtime folder") << u"run"_s << 0700 << 0 << true;
+        QTest::newRow("runtime folder unset") << QString() << 0 << 0 << false;
+        QTest::newRow("runtime folder open to others") << u"open"_s << 0777 << 0 << false;
+        QTest::newRow("fallback with loose rights") << QString() << 0 << 0755 << false;
+    }
+    void socket_liesInAPrivateFolderOfTheUser()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(int, runtimeMode);
+        QFETCH(int, fallbackMode);
+        QFETCH(bool, inRuntime);
+        const QString cache = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+        const QString fallback = cache + u"/tarnwick-runtime"_s;
+        if (fallbackMode != 0) {
+            QVERIFY(QDir().mkpath(fallback));
+            QVERIFY(::chmod(QFile::encodeName(fallback).constData(), mode_t(fallbackMode)) == 0);
+        }
+        if (runtime.isEmpty()) {
+            qunsetenv("XDG_RUNTIME_DIR");
+        } else {
+            runtime = cache + u'/' + runtime;
+            QVERIFY(QDir().mkpath(runtime));
+            QVERIFY(::chmod(QFile::encodeName(runtime).constData(), mode_t(runtimeMode)) == 0);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        }
+
+        const SingleInstance instance(u"Tarnwick PRO"_s);
+        const QString folder = inRuntime ? runtime : fallback;
+        QCOMPARE(instance.serverName(), folder + u"/Tarnwick_PRO"_s);
+        QCOMPARE(fileMode(folder), 0700u);
+    }
+
+    void secondStart_wakesTheFirst_evenAfterACrashLeftASocket()
+    {
+        const QString runtime = m_dir.filePath(u"wake"_s);
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        // A crashed start leaves its socket file behind.
+        QFile stale(runtime + u"/Wake_test"_s);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+
+        SingleInstance first(u"Wake test"_s);
+        QVERIFY(!first.wakeRunningInstance(200));
+        QVERIFY2(first.listen(), qPrintable(first.errorString()));
+        QSignalSpy woken(&first, &SingleInstance::wakeRequested);
+        SingleInstance second(u"Wake test"_s);
+        QVERIFY(second.wakeRunningInstance());
+        QTRY_COMPARE(woken.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
