@@ -11,6 +11,7 @@
 #include "support/widgets.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -45,6 +46,18 @@ private:
         m_dialog = std::make_unique<TfmAlarm>(*m_settings, m_tasks, 1);
         m_dialog->open();
         return *m_dialog;
+    }
+    // A short silent PCM wave: 8 kHz, mono, 16 bits, 800 samples.
+    static QByteArray waveBytes()
+    {
+        return QByteArray::fromHex("524946466406000057415645666d74201000000001000100401f0000"
+                                   "803e0000020010006461746140060000") +
+               QByteArray(1600, '\0');
+    }
+    QString writeWave(const QString& name)
+    {
+        const QString path = m_dir.filePath(name);
+        return writeTestFile(path, waveBytes()) ? path : QString();
     }
     template <typename T> T* at(QAnyStringView name) const { return childNamed<T>(m_dialog.get(), name); }
     void click(QAnyStringView name) { QTest::mouseClick(at<QPushButton>(name), Qt::LeftButton); }
@@ -174,17 +187,8 @@ private Q_SLOTS:
 
     void sound_startsWithTheDialog_andStopsAtTheFirstButton()
     {
-        // A short silent PCM wave: 8 kHz, mono, 16 bits, 800 samples.
-        const QString wave = m_dir.filePath(u"bell.wav"_s);
-        QVERIFY(writeTestFile(wave, QByteArray::fromHex("524946466406000057415645666d74201000000001000100401f0000"
-                                                        "803e0000020010006461746140060000") +
-                                        QByteArray(1600, '\0')));
-        m_settings->writeString(Settings::Alarms, Settings::SoundFile, wave);
+        m_settings->writeString(Settings::Alarms, Settings::SoundFile, writeWave(u"bell.wav"_s));
         m_settings->writeBool(Settings::Alarms, Settings::Repeat, true);
-
-        TAlarmSound sound;
-        QVERIFY(!sound.play(m_dir.path(), false));
-        QVERIFY(!sound.play(m_dir.filePath(u"gone.wav"_s), false));
 
         QElapsedTimer timer;
         timer.start();
@@ -196,6 +200,46 @@ private Q_SLOTS:
 
         m_settings->writeBool(Settings::Alarms, Settings::Enabled, false);
         QVERIFY(!openDialog().sound().isStarted());
+    }
+
+    void sound_playsTheBuiltInChime_withoutAPlayableFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<bool>("chime");
+        QTest::newRow("no file, once") << QString() << QByteArray() << false << true;
+        QTest::newRow("no file, looping") << QString() << QByteArray() << true << true;
+        QTest::newRow("missing file") << u"gone.wav"_s << QByteArray() << false << true;
+        QTest::newRow("folder") << u"folder.wav"_s << QByteArray() << true << true;
+        QTest::newRow("not a wave") << u"notes.wav"_s << QByteArray("just some text, no sound in it") << false << true;
+        QTest::newRow("wave") << u"ding.wav"_s << waveBytes() << true << false;
+        QTest::newRow("wave that fails to decode")
+            << u"broken.wav"_s << ("RIFF\x40\0\0\0WAVEjunk"_ba).append(60, 'x') << true << true;
+    }
+    void sound_playsTheBuiltInChime_withoutAPlayableFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, repeat);
+        QFETCH(bool, chime);
+        QVERIFY(QFile::exists(TAlarmSound::defaultSource().path().prepend(u':')));
+        const QString path = name.isEmpty() ? QString() : m_dir.filePath(name);
+        if (name == u"folder.wav"_s)
+            QVERIFY(QDir(m_dir.path()).mkpath(name));
+        else if (!contents.isEmpty())
+            QVERIFY(writeTestFile(path, contents));
+        m_settings->writeString(Settings::Alarms, Settings::SoundFile, path);
+        m_settings->writeBool(Settings::Alarms, Settings::Repeat, repeat);
+
+        TAlarmSound sound;
+        sound.playFromSettings(*m_settings);
+        const QUrl expected = chime ? TAlarmSound::defaultSource() : QUrl::fromLocalFile(path);
+        QTRY_COMPARE(sound.source(), expected);
+        QVERIFY(sound.isStarted());
+        QCOMPARE(sound.isLooping(), repeat);
+        // A file that failed once is not handed to a sound again.
+        QCOMPARE(TAlarmSound::sourceFor(path), expected);
     }
 };
 

@@ -3,9 +3,40 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSoundEffect>
-#include <QUrl>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Files that failed to decode in this run, by path, size and time, so they are not tried again: a
+// second effect with a source that failed before can stay stuck loading and would never fall back.
+QSet<QString>& failedFiles()
+{
+    static QSet<QString> files;
+    return files;
+}
+
+QString fileKey(const QFileInfo& file)
+{
+    return file.absoluteFilePath() + u'|' + QString::number(file.size()) + u'|' +
+           QString::number(file.lastModified().toMSecsSinceEpoch());
+}
+
+bool looksLikeWave(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(12);
+    return head.size() == 12 && (head.startsWith("RIFF") || head.startsWith("RIFX")) && head.endsWith("WAVE");
+}
+
+} // namespace
 
 TAlarmSound::TAlarmSound(QObject* parent) : QObject(parent) {}
 
@@ -14,31 +45,60 @@ TAlarmSound::~TAlarmSound()
     stop();
 }
 
-bool TAlarmSound::play(const QString& path, bool loop)
+QUrl TAlarmSound::defaultSource()
+{
+    return QUrl(u"qrc:/sound/alarm.wav"_s);
+}
+
+QUrl TAlarmSound::sourceFor(const QString& path)
+{
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile() || failedFiles().contains(fileKey(file)) || !looksLikeWave(path))
+        return defaultSource();
+    return QUrl::fromLocalFile(file.absoluteFilePath());
+}
+
+QUrl TAlarmSound::source() const
+{
+    return m_effect != nullptr ? m_effect->source() : QUrl();
+}
+
+void TAlarmSound::play(const QString& path, bool loop)
 {
     stop();
-    // A source that fails to load can leave the next effect with the same file stuck loading,
-    // so only files that can be read are handed over at all.
-    const QFileInfo file(path);
-    if (path.isEmpty() || !file.isFile() || !file.isReadable() || file.size() == 0)
-        return false;
-    if (m_effect == nullptr)
+    m_loop = loop;
+    start(sourceFor(path));
+}
+
+void TAlarmSound::playFromSettings(const SettingsStore& settings)
+{
+    play(settings.readString(Settings::Alarms, Settings::SoundFile),
+         settings.readBool(Settings::Alarms, Settings::Repeat, false));
+}
+
+void TAlarmSound::start(const QUrl& source)
+{
+    if (m_effect == nullptr) {
         m_effect = new QSoundEffect(this);
-    const QUrl source = QUrl::fromLocalFile(file.absoluteFilePath());
+        // Queued: the effect is still inside its own status change when it reports the error.
+        connect(m_effect, &QSoundEffect::statusChanged, this, &TAlarmSound::fallBackToDefault, Qt::QueuedConnection);
+    }
     if (m_effect->source() != source)
         m_effect->setSource(source);
-    m_effect->setLoopCount(loop ? int(QSoundEffect::Infinite) : 1);
-    // Playing starts once the file is loaded; nothing here waits for it, and without an audio
+    m_effect->setLoopCount(m_loop ? int(QSoundEffect::Infinite) : 1);
+    // Playing starts once the sound is loaded; nothing here waits for it, and without an audio
     // device the effect simply stays silent.
     m_effect->play();
     m_started = true;
-    return true;
 }
 
-bool TAlarmSound::playFromSettings(const SettingsStore& settings)
+void TAlarmSound::fallBackToDefault()
 {
-    return play(settings.readString(Settings::Alarms, Settings::SoundFile),
-                settings.readBool(Settings::Alarms, Settings::Repeat, false));
+    if (m_effect->status() != QSoundEffect::Error || m_effect->source() == defaultSource())
+        return;
+    failedFiles().insert(fileKey(QFileInfo(m_effect->source().toLocalFile())));
+    if (m_started)
+        start(defaultSource());
 }
 
 void TAlarmSound::stop()

@@ -2,27 +2,40 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 class QSoundEffect;
 class SettingsStore;
 
-// The alarm's wave file, played once or looping. Without a file, with a missing or unreadable
-// file, or without an audio device it stays silent: no error, no wait.
+// The alarm's sound, played once or looping: the chosen wave file, or the built-in chime when no
+// file is set or the file cannot be played. Without an audio device it stays silent: no error, no wait.
 class TAlarmSound final : public QObject {
     Q_OBJECT
 public:
     explicit TAlarmSound(QObject* parent = nullptr);
     ~TAlarmSound() override;
 
-    // Starts the file; false when there is nothing to play (the sound then stays silent).
-    bool play(const QString& path, bool loop);
+    // The built-in chime.
+    static QUrl defaultSource();
+    // What a sound file setting plays: the file when it is a readable wave file that has not failed
+    // to play before, the built-in chime otherwise.
+    static QUrl sourceFor(const QString& path);
+
+    void play(const QString& path, bool loop);
     // The file of "Alarms"/"SoundFile" (default none), looping when "Alarms"/"Repeat" (default off).
-    bool playFromSettings(const SettingsStore& settings);
+    void playFromSettings(const SettingsStore& settings);
     void stop();
     // Whether a sound was started and not stopped since.
     bool isStarted() const { return m_started; }
+    // What the last start plays (it moves to the built-in chime when the file turns out unplayable).
+    QUrl source() const;
+    bool isLooping() const { return m_loop; }
 
 private:
-    QSoundEffect* m_effect = nullptr; // made only when there is a file to play
+    void start(const QUrl& source);
+    void fallBackToDefault();
+
+    QSoundEffect* m_effect = nullptr;
     bool m_started = false;
+    bool m_loop = false;
 };
