@@ -1,6 +1,7 @@
 #include "core/ui/confirmbox.h"
 
 #include "core/settingsstore.h"
+#include "core/ui/ask.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -73,6 +74,12 @@ bool TfmConfirm::ask(QWidget* parent, SettingsStore& settings, const QString& me
 {
     if (!settings.readBool(section, value, true))
         return true;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    if (Ask::takeNextAnswer(message, &answer)) {
+        if (answer == QMessageBox::YesToAll)
+            settings.writeBool(section, value, false);
+        return answer == QMessageBox::Yes || answer == QMessageBox::YesToAll;
+    }
     TfmConfirm box(settings, message, section, value, parent);
     box.exec();
     return box.answer() == Answer::Yes;
