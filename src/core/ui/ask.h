@@ -30,7 +30,7 @@ QMessageBox::StandardButton question(QWidget* parent, const QString& text,
 int exec(QDialog& dialog);
 
 // For tests. Each message box takes the next answer (the program's confirmation box reads Yes,
-// No, and YesToAll for Yes with "Don't ask this question again"); each dialog is handed to the next
+// No, and YesToAll / NoToAll for the answer with "Don't ask this question again" ticked); each dialog is handed to the next
 // handler, which fills it in and closes it (accept, reject or a button's click) before the result
 // is read. Nothing is shown while answers or handlers wait. Without one, a prompt in a test that
 // called setUnattended(true) is answered with its Escape button (a dialog is rejected) and noted

@@ -76,7 +76,8 @@ bool TfmConfirm::ask(QWidget* parent, SettingsStore& settings, const QString& me
         return true;
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
     if (Ask::takeNextAnswer(message, &answer)) {
-        if (answer == QMessageBox::YesToAll)
+        // YesToAll and NoToAll stand for the answer with "Don't ask this question again" ticked.
+        if (answer == QMessageBox::YesToAll || answer == QMessageBox::NoToAll)
             settings.writeBool(section, value, false);
         return answer == QMessageBox::Yes || answer == QMessageBox::YesToAll;
     }
