@@ -3,6 +3,7 @@
 #include "app/ui/mainwindow.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
+#include "core/ui/ask.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,7 +24,7 @@ int main(int argc, char* argv[])
 
     SettingsStore settings;
     if (!settings.lastError().isEmpty())
-        QMessageBox::warning(nullptr, TfmMain::programTitle(), settings.lastError());
+        Ask::warning(nullptr, settings.lastError());
     TfmMain window(settings);
     QObject::connect(&instance, &SingleInstance::wakeRequested, &window, &TfmMain::wake);
     if (!window.startUp())

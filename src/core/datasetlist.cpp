@@ -16,7 +16,7 @@ QString DataSetMessage::text() const
     QStringList parts;
     for (const int number : strings)
         parts.append(LanguageString(number));
-    return parts.join(QStringLiteral("\r\n")) + detail;
+    return parts.join(separator) + detail;
 }
 
 DataSetList::DataSetList(const QString& programFolder) : m_programFolder(programFolder) {}

@@ -14,6 +14,7 @@ struct DataSetMessage {
     Kind kind = Error;
     QList<int> strings;
     QString detail;
+    QString separator = QStringLiteral("\r\n"); // between the language strings
     QString text() const;
 };
 

@@ -6,7 +6,6 @@
 #include "core/applanguage.h"
 #include "core/atomicfile.h"
 #include "core/clock.h"
-#include "core/datasetlist.h"
 #include "core/daynumber.h"
 #include "core/formatsettings.h"
 #include "core/settingsnames.h"
@@ -22,6 +21,7 @@
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/taskitemdelegate.h"
 #include "tasks/ui/tasklistwidget.h"
+#include "core/ui/ask.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -62,8 +62,8 @@ constexpr int minCalendarWidth = 257;
 } // namespace
 
 TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_commands(this), m_view(m_data.MainGrid),
-      m_alarms(m_data.MainGrid, settings)
+    : QMainWindow(parent), m_settings(settings), m_session(m_data, settings, programFolder()), m_commands(this),
+      m_view(m_data.MainGrid), m_alarms(m_data.MainGrid, settings)
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(programTitle());
@@ -393,7 +393,7 @@ bool TfmMain::startUp()
         bool chosen = false;
         {
             const QScopedValueRollback busy(ModalBusy, true);
-            chosen = manager.exec() == QDialog::Accepted;
+            chosen = Ask::exec(manager) == QDialog::Accepted;
         }
         if (!chosen || manager.chosenFolder() == m_data.folder())
             return;
@@ -438,23 +438,10 @@ bool TfmMain::startUp()
 
 bool TfmMain::chooseDataSetAtStartUp()
 {
-    DataSetList list(programFolder());
-    list.load(m_settings);
-    if (list.defaultMade()) {
-        m_data.setLocation(list.nameAt(0), list.folderAt(0));
-        // Keep the default data set in the list and as the start-up choice, as the manager's
-        // chooser would store it, so the next start opens it again without the manager.
-        list.save();
-        list.storeStartupChoice(m_settings, list.startupSelection(m_settings));
+    if (m_session.chooseAtStartUp())
         return true;
-    }
-    const int row = list.startupRow(m_settings);
-    if (row >= 0) {
-        m_data.setLocation(list.nameAt(row), list.folderAt(row));
-        return true;
-    }
     TfmDatasetManager manager(m_settings, programFolder(), QString(), QString(), this);
-    if (manager.exec() != QDialog::Accepted)
+    if (Ask::exec(manager) != QDialog::Accepted)
         return false;
     m_data.setLocation(manager.chosenName(), manager.chosenFolder());
     return true;
@@ -463,17 +450,19 @@ bool TfmMain::chooseDataSetAtStartUp()
 bool TfmMain::lockAndOpen(bool atStartUp)
 {
     for (;;) {
-        if (m_data.lock() == DataSetLock::Result::Locked) {
-            openDataSet();
+        QList<DataSetMessage> messages;
+        if (m_session.lockAndOpen(&messages)) {
+            showMessages(messages);
+            afterTaskTableChange(Change::DataSet);
             return true;
         }
-        showLockFailure();
+        showMessages({m_session.lockFailure()});
         TfmDatasetManager manager(m_settings, programFolder(), atStartUp ? QString() : m_data.name(),
                                   atStartUp ? QString() : m_data.folder(), this);
         bool chosen = false;
         {
             const QScopedValueRollback busy(ModalBusy, true);
-            chosen = manager.exec() == QDialog::Accepted;
+            chosen = Ask::exec(manager) == QDialog::Accepted;
         }
         if (!chosen)
             return false;
@@ -484,35 +473,11 @@ bool TfmMain::lockAndOpen(bool atStartUp)
 void TfmMain::openDataSet()
 {
     const DataSet::OpenResult result = m_data.open();
-    showTableMessages(result.messages);
+    QList<DataSetMessage> messages = dataSetMessages(result.messages);
     if (!result.ok())
-        QMessageBox::critical(this, programTitle(), result.errors.join(QStringLiteral("\n")));
+        messages.append({DataSetMessage::Error, {}, result.errors.join(u'\n')});
+    showMessages(messages);
     afterTaskTableChange(Change::DataSet);
-}
-
-void TfmMain::showTableMessages(const QList<TableMessage>& messages)
-{
-    for (const TableMessage& m : messages) {
-        QStringList texts;
-        for (const int n : m.strings)
-            texts.append(LanguageString(n));
-        texts.append(m.texts);
-        const QString text = texts.join(QStringLiteral("\r\n"));
-        if (m.kind == TableMessage::Warning)
-            QMessageBox::warning(this, programTitle(), text);
-        else
-            QMessageBox::critical(this, programTitle(), text);
-    }
-}
-
-void TfmMain::showLockFailure()
-{
-    QString text = LanguageString(190) + QStringLiteral("\r\n") + LanguageString(191) + QStringLiteral("\r\n\r\n") +
-                   LanguageString(192) + QStringLiteral("\r\n\r\n") + LanguageString(193);
-    // Not held by another copy but refused by the system (folder missing or read-only): say why.
-    if (const QString reason = m_data.lockError(); !reason.isEmpty())
-        text += QStringLiteral("\r\n\r\n") + reason;
-    QMessageBox::critical(this, programTitle(), text);
 }
 
 void TfmMain::updateCaption()
@@ -555,7 +520,7 @@ void TfmMain::changeEvent(QEvent* event)
         m_calendar->storeDiary();
         const QString error = m_data.saveDiary();
         if (!error.isEmpty())
-            QMessageBox::critical(this, programTitle(), error);
+            Ask::critical(this, error);
     }
 }
 
@@ -596,8 +561,8 @@ void TfmMain::closeEvent(QCloseEvent* event)
     const QStringList errors = saveAtExit();
     if (!errors.isEmpty() && !m_endedFromOutside) {
         // Nothing is lost silently: the user may stay and try again (for example after freeing disk space).
-        const auto answer = QMessageBox::critical(
-            this, programTitle(), errors.join(QStringLiteral("\n")) + QStringLiteral("\n\nExit anyway?"),
+        const auto answer = Ask::message(
+            this, QMessageBox::Critical, errors.join(QStringLiteral("\n")) + QStringLiteral("\n\nExit anyway?"),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes) {
             event->ignore();
@@ -835,7 +800,7 @@ void TfmMain::performSort()
 {
     CommitPreviewNotes();
     if (m_view.PrimKey < 0) {
-        QMessageBox::critical(this, programTitle(), LanguageString(266) + QStringLiteral("\r\n") + LanguageString(267));
+        Ask::critical(this, LanguageString(266) + QStringLiteral("\r\n") + LanguageString(267));
         return;
     }
     m_view.AdvancedSort = true;
@@ -853,7 +818,7 @@ void TfmMain::sortSetup()
     keys.secAsc = m_view.SecDir;
     keys.terAsc = m_view.TerDir;
     TfmSort dialog(m_settings, keys, this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (Ask::exec(dialog) != QDialog::Accepted)
         return;
     keys = dialog.keys();
     m_view.PrimKey = keys.prim;

@@ -2,6 +2,7 @@
 
 #include "alarms/alarmscheduler.h"
 #include "core/dataset.h"
+#include "core/datasetsession.h"
 #include "core/ui/commandregistry.h"
 #include "tasks/taskview.h"
 
@@ -118,13 +119,12 @@ private:
     bool chooseDataSetAtStartUp();
     bool lockAndOpen(bool atStartUp);
     void openDataSet();
-    void showTableMessages(const QList<TableMessage>& messages);
+    void showMessages(const QList<DataSetMessage>& messages);
     // The exit's saves: notes preview, completed tasks to the log when set, diary memo, settings,
     // task table and diary. Returns the errors.
     QStringList saveAtExit();
     void writeExitSettings();
     void updateCaption();
-    void showLockFailure();
 
     // File menu commands.
     void backupData();
@@ -172,6 +172,7 @@ private:
 
     SettingsStore& m_settings;
     DataSet m_data;
+    DataSetSession m_session;
     CommandRegistry m_commands;
     TaskView m_view;
     AlarmScheduler m_alarms;

@@ -5,6 +5,7 @@
 
 #include "alarms/alarmactions.h"
 #include "alarms/ui/alarmdialog.h"
+#include "core/ui/ask.h"
 #include "core/clock.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
@@ -64,7 +65,7 @@ void TfmMain::AlarmEvent1Timer()
         return;
     {
         TfmAlarm dialog(m_settings, m_data.MainGrid, tag, alarmParent());
-        dialog.exec();
+        Ask::exec(dialog);
         // The table may have changed while the dialog was open: find the task again by its text.
         const int row = relocateAlarmedRow(m_data.MainGrid, dialog.row(), dialog.rowText());
         bool changed = false;

@@ -4,6 +4,7 @@
 
 #include "calendar/ui/calendarpanelwidget.h"
 #include "calendar/ui/specialdaysdialog.h"
+#include "core/ui/ask.h"
 #include "core/settingsstore.h"
 
 #include <QScopedValueRollback>
@@ -17,7 +18,7 @@ void TfmMain::editSpecialDays()
         // The editor writes the file itself after each change and when it closes.
         TfmSpecial dialog(
             m_settings, m_data.gridSpecial, [this] { return m_data.saveSpecial(); }, this);
-        dialog.exec();
+        Ask::exec(dialog);
     }
     m_calendar->refreshAll();
 }

@@ -8,23 +8,13 @@
 #include "core/settingsstore.h"
 #include "core/ui/cleanupdialog.h"
 #include "core/ui/datasetmanager.h"
+#include "core/ui/datasetproperties.h"
+#include "core/ui/ask.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QScopedValueRollback>
-
-namespace {
-
-QString joined(std::initializer_list<int> numbers, const QString& separator = QStringLiteral("\r\n"))
-{
-    QStringList texts;
-    for (const int n : numbers)
-        texts.append(LanguageString(n));
-    return texts.join(separator);
-}
-
-} // namespace
 
 namespace {
 
@@ -43,6 +33,11 @@ QString chooseBackupFolder(QWidget* parent, SettingsStore& settings)
 
 } // namespace
 
+void TfmMain::showMessages(const QList<DataSetMessage>& messages)
+{
+    showDataSetMessages(this, messages);
+}
+
 void TfmMain::backupData()
 {
     CommitPreviewNotes();
@@ -50,14 +45,10 @@ void TfmMain::backupData()
     const QString folder = chooseBackupFolder(this, m_settings);
     if (folder.isEmpty())
         return;
-    if (DataSet::backupHasTables(folder) &&
-        QMessageBox::question(this, programTitle(), joined({251, 252})) != QMessageBox::Yes)
+    if (const auto question = m_session.backupQuestion(folder);
+        question && Ask::question(this, question->text()) != QMessageBox::Yes)
         return; // nothing was written, so no "backed up" message either
-    const QString error = m_data.backupTo(folder);
-    if (error.isEmpty())
-        QMessageBox::information(this, programTitle(), LanguageString(253));
-    else
-        QMessageBox::critical(this, programTitle(), LanguageString(254) + QStringLiteral("\r\n\r\n") + error);
+    showMessages({m_session.backup(folder)});
 }
 
 void TfmMain::restoreData()
@@ -66,31 +57,22 @@ void TfmMain::restoreData()
     const QString folder = chooseBackupFolder(this, m_settings);
     if (folder.isEmpty())
         return;
-    DataSet::RestoreResult result;
-    if (!DataSet::backupHasTables(folder)) {
-        QMessageBox::critical(this, programTitle(), joined({261, 262}));
-    } else {
-        const auto answer =
-            QMessageBox::question(this, programTitle(), joined({258, 259}, QStringLiteral("\r\n\r\n")),
-                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel) {
-            QMessageBox::information(this, programTitle(), LanguageString(260));
-        } else {
-            // The diary typed so far goes to its file first, so the restore starts from what the user sees.
-            m_calendar->storeDiary();
-            m_data.saveDiary();
-            result = answer == QMessageBox::Yes ? m_data.restoreReplace(folder) : m_data.restoreMerge(folder);
-            showTableMessages(result.messages);
-            // The restore saved every table it brought back.
-            afterTaskTableChange(Change::DataSet);
-        }
+    if (const auto refusal = m_session.restoreRefusal(folder)) {
+        showMessages({*refusal, {DataSetMessage::Information, {263}, {}}});
+        return;
     }
-    if (result.ok())
-        QMessageBox::information(this, programTitle(), LanguageString(result.closingString));
-    else
-        QMessageBox::critical(this, programTitle(),
-                              LanguageString(264) + QStringLiteral("\r\n\r\n") +
-                                  result.errors.join(QStringLiteral("\n")));
+    const auto answer = Ask::question(this, DataSetSession::restoreQuestion().text(),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                              QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) {
+        showMessages({DataSetSession::restoreCancelled(), {DataSetMessage::Information, {263}, {}}});
+        return;
+    }
+    m_calendar->storeDiary();
+    const QList<DataSetMessage> messages = m_session.restore(folder, answer == QMessageBox::No);
+    // The restore saved every table it brought back.
+    afterTaskTableChange(Change::DataSet);
+    showMessages(messages);
 }
 
 void TfmMain::purgeTasks()
@@ -99,14 +81,11 @@ void TfmMain::purgeTasks()
     TfmCleanUp dialog(m_settings, this);
     {
         const QScopedValueRollback busy(ModalBusy, true);
-        if (dialog.exec() != QDialog::Accepted)
+        if (Ask::exec(dialog) != QDialog::Accepted)
             return;
     }
     // The purge saves the task table and the log itself.
-    const DataSet::PurgeResult purge = m_data.purgeToLog(dialog.mode(), dialog.beforeDate(), Clock::current().today());
-    if (!purge.error.isEmpty())
-        QMessageBox::critical(this, programTitle(), purge.error);
-    QMessageBox::information(this, programTitle(), QString::number(purge.count) + LanguageString(244));
+    showMessages(m_session.purge(dialog.mode(), dialog.beforeDate(), Clock::current().today()));
     afterTaskTableChange({});
 }
 
@@ -115,21 +94,16 @@ void TfmMain::openDatasetManager()
     for (;;) {
         CommitPreviewNotes();
         m_calendar->storeDiary();
-        QStringList errors;
-        for (const QString& error : {m_data.saveTasks(), m_data.saveDiary(), m_data.saveTaskLog()}) {
-            if (!error.isEmpty())
-                errors.append(error);
-        }
-        if (!errors.isEmpty()) {
+        if (const QStringList errors = m_session.saveBeforeSwitch(); !errors.isEmpty()) {
             // Switching would leave these changes behind unsaved: stay with this data set.
-            QMessageBox::critical(this, programTitle(), errors.join(QStringLiteral("\n")));
+            Ask::critical(this, errors.join(QStringLiteral("\n")));
             return;
         }
         TfmDatasetManager manager(m_settings, programFolder(), m_data.name(), m_data.folder(), this);
         bool chosen = false;
         {
             const QScopedValueRollback busy(ModalBusy, true);
-            chosen = manager.exec() == QDialog::Accepted;
+            chosen = Ask::exec(manager) == QDialog::Accepted;
         }
         if (manager.openName() != m_data.name())
             m_data.setLocation(manager.openName(), m_data.folder());
@@ -138,11 +112,8 @@ void TfmMain::openDatasetManager()
             ScheduleNextAlarm();
             return;
         }
-        const QString oldName = m_data.name();
-        const QString oldFolder = m_data.folder();
-        m_data.unlock();
-        m_data.setLocation(manager.chosenName(), manager.chosenFolder());
-        if (m_data.lock() == DataSetLock::Result::Locked) {
+        QString refusal;
+        if (m_session.switchTo(manager.chosenName(), manager.chosenFolder(), &refusal)) {
             // The filters of the last data set mean nothing in this one.
             m_view.ShowAllTasks();
             command(u"AllTasks")->setChecked(true);
@@ -151,9 +122,6 @@ void TfmMain::openDatasetManager()
             openDataSet();
             return;
         }
-        showLockFailure();
-        // Keep the data set that is still loaded, locked again, until another one opens.
-        m_data.setLocation(oldName, oldFolder);
-        m_data.lock();
+        Ask::critical(this, refusal);
     }
 }

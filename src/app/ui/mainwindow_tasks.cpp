@@ -18,6 +18,7 @@
 #include "tasks/ui/taskeditor.h"
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/tasklistwidget.h"
+#include "core/ui/ask.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -57,7 +58,7 @@ void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
         errors.append(m_data.saveTaskLog());
     errors.removeAll(QString());
     if (!errors.isEmpty())
-        QMessageBox::critical(this, programTitle(), errors.join(u'\n'));
+        Ask::critical(this, errors.join(u'\n'));
 
     if (what.testFlag(Change::Lists) || what.testFlag(Change::DataSet))
         BuildFilterMenus();
@@ -98,7 +99,7 @@ void TfmMain::AddTask()
         TfmTask dialog(m_settings, m_data.MainGrid, m_data.projects.names(), m_data.assignees.names(), this);
         prepareTaskEditor(dialog);
         dialog.setNewTask(m_view.ProjectFilter, m_view.AssigneeFilter);
-        if (dialog.exec() == QDialog::Accepted)
+        if (Ask::exec(dialog) == QDialog::Accepted)
             stored = dialog.storedTask();
     }
     if (stored)
@@ -125,7 +126,7 @@ void TfmMain::EditTask(int row, bool fromAlarm)
         prepareTaskEditor(dialog);
         dialog.setOpenedFromAlarm(fromAlarm);
         dialog.setEditRow(row);
-        if (dialog.exec() == QDialog::Accepted)
+        if (Ask::exec(dialog) == QDialog::Accepted)
             stored = dialog.storedTask();
     }
     if (stored)
@@ -189,8 +190,7 @@ void TfmMain::CheckTask()
         return;
     const bool scheduleNext =
         step == CheckStep::AskNextOccurrence &&
-        QMessageBox::question(this, programTitle(),
-                              QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
+        Ask::question(this, QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
     applyCheck(m_data.MainGrid, m_data.MainGrid.currentRow(), step, scheduleNext);
     afterTaskTableChange(Change::TaskTable);
@@ -231,7 +231,7 @@ void TfmMain::showFilterDialog()
     CommitPreviewNotes();
     const QScopedValueRollback busy(ModalBusy, true);
     TfmSelection dialog(m_settings, m_data.projects.names(), m_data.assignees.names(), this);
-    if (dialog.exec() == QDialog::Accepted) {
+    if (Ask::exec(dialog) == QDialog::Accepted) {
         m_view.ProjectFilter = TaskView::normalizedNames(dialog.projectFilter());
         m_view.AssigneeFilter = TaskView::normalizedNames(dialog.assigneeFilter());
         m_projectPanel->setText(dialog.projectStatusText());
