@@ -311,10 +311,32 @@ bool SettingsStore::settle()
     return m_updateDepth > 0 || !m_dirty || write();
 }
 
-bool SettingsStore::changed()
+bool SettingsStore::changed(const QString& section)
 {
     m_dirty = true;
-    return settle();
+    if (!section.isEmpty() && !m_changedSections.contains(section, Qt::CaseInsensitive))
+        m_changedSections.append(section);
+    const bool written = settle();
+    if (m_updateDepth == 0)
+        announceChanges();
+    return written;
+}
+
+bool SettingsStore::changedAll(const QStringList& sections)
+{
+    // One write for them all, each section announced once.
+    beginUpdate();
+    m_dirty = true;
+    for (const QString& section : sections)
+        changed(section);
+    return endUpdate();
+}
+
+void SettingsStore::announceChanges()
+{
+    // A receiver may write settings again: take the list first.
+    for (const QString& section : std::exchange(m_changedSections, {}))
+        Q_EMIT sectionChanged(section);
 }
 
 bool SettingsStore::flush()
@@ -333,7 +355,9 @@ bool SettingsStore::endUpdate()
         return !m_dirty;
     if (--m_updateDepth > 0)
         return true;
-    return flush();
+    const bool written = flush();
+    announceChanges();
+    return written;
 }
 
 const SettingsStore::Value* SettingsStore::Section::find(QAnyStringView name) const
@@ -432,10 +456,10 @@ bool SettingsStore::writeString(QAnyStringView section, QAnyStringView name, con
         if (v->text == value)
             return settle(); // unchanged: no rewrite, so the file does not churn
         v->text = value;
-        return changed();
+        return changed(s->name);
     }
     s->append(name.toString(), value);
-    return changed();
+    return changed(s->name);
 }
 
 bool SettingsStore::writeInteger(QAnyStringView section, QAnyStringView name, int value)
@@ -489,10 +513,16 @@ bool SettingsStore::valueExists(QAnyStringView section, QAnyStringView name) con
 bool SettingsStore::deleteSection(QAnyStringView section)
 {
     const QString name = section.toString();
-    if (m_sections.removeIf([&](const Section& s) { return isWithin(s.name, name); }) == 0)
+    QStringList gone;
+    for (const Section& s : std::as_const(m_sections)) {
+        if (isWithin(s.name, name))
+            gone.append(s.name);
+    }
+    if (gone.isEmpty())
         return settle();
+    m_sections.removeIf([&](const Section& s) { return isWithin(s.name, name); });
     reindexSections();
-    return changed();
+    return changedAll(gone);
 }
 
 bool SettingsStore::deleteValue(QAnyStringView section, QAnyStringView name)
@@ -501,15 +531,18 @@ bool SettingsStore::deleteValue(QAnyStringView section, QAnyStringView name)
     if (!s || s->values.removeIf([&](const Value& v) { return same(v.name, name); }) == 0)
         return settle();
     s->reindex();
-    return changed();
+    return changed(s->name);
 }
 
 bool SettingsStore::deleteAll()
 {
+    QStringList gone;
+    for (const Section& s : std::as_const(m_sections))
+        gone.append(s.name);
     m_sections.clear();
     m_sectionIndex.clear();
     m_readFailed = false;
-    return changed();
+    return changedAll(gone);
 }
 
 int SettingsStore::colorNumber(const QColor& color)

@@ -2,6 +2,7 @@
 
 #include <QAnyStringView>
 #include <QHash>
+#include <QObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,11 @@ class QColor;
 // Blank lines and lines starting with ";" or "#" are ignored. Lines that cannot be read (no "=",
 // a broken "[" header and the values under it, values before any section) are skipped and are
 // not written back; every readable value is kept.
-class SettingsStore final {
+//
+// Windows follow preference changes through sectionChanged, emitted once per changed section when
+// the change is made or, inside an update, when the outermost update ends.
+class SettingsStore final : public QObject {
+    Q_OBJECT
 public:
     // The store in the user's configuration folder.
     SettingsStore();
@@ -90,6 +95,13 @@ public:
     static int colorNumber(const QColor& color);
     static QColor colorFromNumber(int number);
 
+Q_SIGNALS:
+    // A value of the section was written with a new text or deleted (for deleteSection and
+    // deleteAll: each section that went). The name is spelled as stored.
+    void sectionChanged(const QString& section);
+
+public:
+
     // Holds writes back for its lifetime, e.g. around everything written at exit; afterwards
     // lastError() tells whether the one write succeeded.
     class Batch final {
@@ -126,7 +138,9 @@ private:
     bool write();
     // Writes pending changes unless an update is open.
     bool settle();
-    bool changed();
+    bool changed(const QString& section);
+    bool changedAll(const QStringList& sections);
+    void announceChanges();
     Section* findSection(QAnyStringView name);
     const Section* findSection(QAnyStringView name) const;
     Section& addSection(const QString& name);
@@ -139,6 +153,7 @@ private:
     QString m_lastError;
     int m_unreadableLines = 0;
     int m_updateDepth = 0;
+    QStringList m_changedSections; // waiting for the outermost update to end
     bool m_dirty = false;
     bool m_readFailed = false;
 };

@@ -281,20 +281,28 @@ private Q_SLOTS:
         QCOMPARE(store.readInteger(Settings::Size, Settings::Width, 0), 700);
     }
 
-    void batch_writesOnceWhenOutermostUpdateEnds()
+    void batch_writesOnceAndAnnouncesEachSectionOnceWhenOutermostUpdateEnds()
     {
         SettingsStore store(m_path);
+        QStringList announced;
+        connect(&store, &SettingsStore::sectionChanged, this, [&](const QString& s) { announced.append(s); });
         {
             const SettingsStore::Batch batch(store);
             store.writeInteger(Settings::Size, Settings::Width, 700);
             store.beginUpdate();
-            store.writeInteger(Settings::Size, Settings::Height, 500);
+            store.writeInteger(u"size", Settings::Height, 500);
+            store.writeInteger(Settings::Other, u"Calendar", 1);
             QVERIFY(store.endUpdate());
             QVERIFY(!QFile::exists(m_path));
+            QVERIFY(announced.isEmpty());
         }
+        QCOMPARE(announced, QStringList({u"Size"_s, u"Other"_s}));
         const SettingsStore reread(m_path);
         QCOMPARE(reread.readInteger(Settings::Size, Settings::Width, 0), 700);
         QCOMPARE(reread.readInteger(Settings::Size, Settings::Height, 0), 500);
+        store.writeInteger(Settings::Other, u"Calendar", 1); // unchanged: nothing to announce
+        store.deleteValue(Settings::Size, Settings::Width);
+        QCOMPARE(announced, QStringList({u"Size"_s, u"Other"_s, u"Size"_s}));
     }
 
     void deleteAll_nextStoreUsesDefaults()
