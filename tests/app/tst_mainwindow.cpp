@@ -5,6 +5,8 @@
 #include "core/clock.h"
 #include "core/datasetlock.h"
 #include "core/daynumber.h"
+#include "core/languagefile.h"
+#include "core/languagesource.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tablefiles.h"
@@ -477,6 +479,26 @@ private Q_SLOTS:
         projects->actions().at(3)->trigger(); // the first project, after the two fixed items and a separator
         window.BuildFilterMenus();
         QCOMPARE(checkedItems(), QStringList{u"Garden"_s});
+    }
+
+    void languageChange_rebuildsComputedTexts()
+    {
+        makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        QString error;
+        const auto source = parseLanguageSource(u"809\tAufgaben: \n"_s, &error);
+        QVERIFY(source.has_value());
+        const QString folder = TfmMain::programFolder() + u"/languages"_s;
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeTestFile(folder + u"/de.lng"_s, compileLanguageFile(*source, false, &error)));
+        AppLanguage::instance().setLanguage(u"de"_s);
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(&window, &change);
+        const QString count = child<QLabel>(&window, u"lblCount"_s)->text();
+        AppLanguage::instance().setLanguage(u"Native"_s);
+        QCOMPARE(count, u"Aufgaben: 4"_s);
     }
 
     void layout_notesFontStatusBarAndBottomPanel()

@@ -65,7 +65,7 @@ TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_session(m_data, settings, programFolder()), m_commands(this),
       m_view(m_data.MainGrid), m_alarms(m_data.MainGrid, settings)
 {
-    setObjectName(QStringLiteral("fmMain"));
+    setObjectName(QStringLiteral("TfmMain"));
     setWindowTitle(programTitle());
     setMinimumSize(350, 300);
     m_view.CommitPreviewNotes = [this] { CommitPreviewNotes(); };
@@ -515,6 +515,8 @@ void TfmMain::showEvent(QShowEvent* event)
 void TfmMain::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && m_startUpDone)
+        retranslateTexts();
     // Minimising is a save point of the diary: the program may be left like that for days.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_startUpDone && !m_quit) {
         m_calendar->storeDiary();
@@ -522,6 +524,18 @@ void TfmMain::changeEvent(QEvent* event)
         if (!error.isEmpty())
             Ask::critical(this, error);
     }
+}
+
+void TfmMain::retranslateTexts()
+{
+    // The texts this window computes from language strings; the language menu then shows all tasks,
+    // which sets the filter panels.
+    const bool panelShown = !pExtra->isHidden();
+    for (QToolButton* b : {btnHide, btnStatusHide})
+        b->setToolTip(hintTip(LanguageString(panelShown ? 245 : 246)));
+    updateShowCompletedTexts(false);
+    updateStatusTexts();
+    ShowAttachment(true);
 }
 
 void TfmMain::resizeEvent(QResizeEvent* event)

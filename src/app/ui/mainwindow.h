@@ -125,6 +125,8 @@ private:
     QStringList saveAtExit();
     void writeExitSettings();
     void updateCaption();
+    // Rebuilds the texts made from language strings after the language changed.
+    void retranslateTexts();
 
     // File menu commands.
     void backupData();

@@ -582,6 +582,13 @@ void TCalendarPanelWidget::applySettings()
     Calendar->update();
 }
 
+void TCalendarPanelWidget::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        showResults();
+}
+
 void TCalendarPanelWidget::ClockGetTime(qint64 monotonicMs)
 {
     lblClock->setText(formatDateTime(QStringLiteral("h:nn AM/PM"), ::Clock::current().now()));

@@ -87,6 +87,8 @@ Q_SIGNALS:
     void specialDaysRequested();
 
 protected:
+    // The day information and the hints are made from language strings: shown again in a new language.
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
