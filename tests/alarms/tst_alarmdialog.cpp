@@ -72,6 +72,7 @@ private Q_SLOTS:
         format.longTimeFormat = u"hh:nn:ss"_s;
         FormatSettings::setCurrent(format);
         Clock::setCurrent(&m_clock);
+        Ask::setUnattended(true);
     }
     void cleanupTestCase()
     {
@@ -83,7 +84,11 @@ private Q_SLOTS:
         m_settings = std::make_unique<SettingsStore>(m_dir.filePath(u"tarnwick.ini"_s));
         m_settings->deleteAll();
     }
-    void cleanup() { m_dialog.reset(); }
+    void cleanup()
+    {
+        m_dialog.reset();
+        verifyPromptsAnswered();
+    }
 
     void fill_showsTheTask_andTheSnoozeOfItsAlarm()
     {
@@ -125,13 +130,15 @@ private Q_SLOTS:
         TfmAlarm& dialog = openDialog(alarm);
         QVERIFY(TfmAlarm::AlarmDialogOpen());
         at<QSpinBox>(u"spinAlarm")->setValue(20);
-        const QStringList boxes = answerModals({QMessageBox::Ok}, [&] {
+        const auto press = [&] {
             if (control == u"Escape")
                 QTest::keyClick(&dialog, Qt::Key_Escape);
             else
                 click(control);
-        });
-        QCOMPARE(boxes.value(0), message);
+        };
+        const QList<QMessageBox::StandardButton> ok{QMessageBox::Ok};
+        const QStringList boxes = promptsAnswered(message.isEmpty() ? QList<QMessageBox::StandardButton>() : ok, press);
+        QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList{message});
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.action(), action);
@@ -155,7 +162,7 @@ private Q_SLOTS:
         // Enter in the attachment box runs the attachment (missing here) and answers nothing.
         auto* attach = at<QLineEdit>(u"cbAttach");
         attach->setFocus();
-        QCOMPARE(answerModals({QMessageBox::Ok}, [&] { QTest::keyClick(attach, Qt::Key_Return); }),
+        QCOMPARE(promptsAnswered({QMessageBox::Ok}, [&] { QTest::keyClick(attach, Qt::Key_Return); }),
                  QStringList{u"Error executing program."_s});
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.action(), AlarmAction::None);
@@ -178,7 +185,9 @@ private Q_SLOTS:
         QFETCH(bool, asked);
         QFETCH(bool, scheduleNext);
         TfmAlarm& dialog = openDialog(u"  5=0"_s, rule);
-        const QStringList boxes = answerModals({QMessageBox::StandardButton(answer)}, [&] { click(u"btnComplete"); });
+        const QList<QMessageBox::StandardButton> answers{QMessageBox::StandardButton(answer)};
+        const QStringList boxes =
+            promptsAnswered(asked ? answers : QList<QMessageBox::StandardButton>(), [&] { click(u"btnComplete"); });
         QCOMPARE(boxes.size(), asked ? 1 : 0);
         QCOMPARE(dialog.action(), AlarmAction::CheckTask);
         QCOMPARE(dialog.scheduleNextOccurrence(), scheduleNext);

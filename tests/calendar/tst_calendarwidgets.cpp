@@ -69,6 +69,7 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         FormatSettings::setCurrent(FormatSettings::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates)));
         Clock::setCurrent(&m_clock);
+        Ask::setUnattended(true);
     }
     void cleanupTestCase() { Clock::setCurrent(nullptr); }
     void init()
@@ -77,7 +78,11 @@ private Q_SLOTS:
         m_settings = std::make_unique<SettingsStore>(m_dir.filePath(u"s%1.ini"_s.arg(++m_count)));
         m_data = std::make_unique<DataSet>();
     }
-    void cleanup() { m_panel.reset(); }
+    void cleanup()
+    {
+        m_panel.reset();
+        verifyPromptsAnswered();
+    }
 
     void calendarClick_movesDateCaptionsAndDiary()
     {

@@ -56,7 +56,7 @@ private:
 
     QStringList clicking(const char* name, const QList<Box::StandardButton>& answers = {})
     {
-        return answerModals(answers, [&] { click(name); });
+        return promptsAnswered(answers, [&] { click(name); });
     }
 
 private Q_SLOTS:
@@ -65,10 +65,15 @@ private Q_SLOTS:
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
         Clock::setCurrent(&m_clock);
+        Ask::setUnattended(true);
     }
     void cleanupTestCase() { Clock::setCurrent(nullptr); }
     void init() { m_settings = std::make_unique<SettingsStore>(m_dir.filePath(u"s%1.ini"_s.arg(++m_count))); }
-    void cleanup() { m_dialog.reset(); }
+    void cleanup()
+    {
+        m_dialog.reset();
+        verifyPromptsAnswered();
+    }
 
     void add_ruleOfEachKind_writesSortedFile_refusesDuplicate()
     {
@@ -165,10 +170,12 @@ private Q_SLOTS:
 
         const QStringList question{LanguageString(502) + u'\n' + LanguageString(503)};
         if (!edit.isEmpty()) {
-            QCOMPARE(answerModals({Box::No}, [&] { QTest::keyClick(m_dialog.get(), Qt::Key_Escape); }), question);
+            QCOMPARE(promptsAnswered({Box::No}, [&] { QTest::keyClick(m_dialog.get(), Qt::Key_Escape); }), question);
             QVERIFY(m_dialog->isVisible());
         }
-        QCOMPARE(clicking("btnClose", {Box::Yes}), edit.isEmpty() ? QStringList() : question);
+        const QList<Box::StandardButton> yes{Box::Yes};
+        QCOMPARE(clicking("btnClose", edit.isEmpty() ? QList<Box::StandardButton>() : yes),
+                 edit.isEmpty() ? QStringList() : question);
         QVERIFY(!m_dialog->isVisible());
         QCOMPARE(file(), QByteArray("Birthday\tM\t3\t1\t\t\r\n")); // the edit is not applied
     }

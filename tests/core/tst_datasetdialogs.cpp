@@ -9,8 +9,8 @@
 #include "core/ui/datasetproperties.h"
 #include "core/ui/foldererror.h"
 #include "support/testfiles.h"
+#include "support/widgets.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -24,47 +24,19 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
-#include <functional>
 #include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Runs `step` on the next modal window that opens (polling, since exec() blocks the caller).
-void onNextModal(std::function<void(QWidget*)> step, QWidget* notThis = nullptr)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, notThis, step = std::move(step)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || modal == notThis || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        step(modal);
-    });
-    timer->start();
-}
-
 void click(QWidget* window, const QString& name)
 {
     auto* button = window->findChild<QPushButton*>(name);
     QVERIFY2(button != nullptr, qPrintable(name));
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Answers the next message box with the given button.
-void answerMessageBox(QMessageBox::StandardButton answer)
-{
-    onNextModal([answer](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        QVERIFY(box != nullptr);
-        QTest::mouseClick(box->button(answer), Qt::LeftButton);
-    });
 }
 
 void touch(const QString& path)
@@ -87,8 +59,10 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
+        Ask::setUnattended(true);
     }
     void init() { ++m_count; }
+    void cleanup() { verifyPromptsAnswered(); }
 
     void confirm_dontAskTicked_writesTheControllingValue_data()
     {
@@ -109,25 +83,48 @@ private Q_SLOTS:
         QFETCH(QString, written);
         QFETCH(bool, yes);
         SettingsStore settings(settingsPath());
-        onNextModal([&](QWidget* box) {
-            QCOMPARE(box->objectName(), u"TfmConfirm"_s);
-            QVERIFY(box->findChild<QPushButton*>(u"btnNo"_s)->isDefault());
-            if (tick)
-                box->findChild<QCheckBox*>(u"cbAsk"_s)->setChecked(true);
+        Ask::setNextDialogHandlers({[&](QDialog& box) {
+            box.show();
+            QCOMPARE(box.objectName(), u"TfmConfirm"_s);
+            QCOMPARE(childNamed<QLabel>(&box, u"lblMessage")->text(), u"Sure?"_s);
+            QVERIFY(childNamed<QPushButton>(&box, u"btnNo")->isDefault());
+            childNamed<QCheckBox>(&box, u"cbAsk")->setChecked(tick);
             if (how == u"escape")
-                QTest::keyClick(box, Qt::Key_Escape);
+                QTest::keyClick(&box, Qt::Key_Escape);
             else if (how == u"close")
-                box->close();
+                box.close();
             else
-                click(box, how);
-        });
+                click(&box, how);
+        }});
         QCOMPARE(TfmConfirm::ask(nullptr, settings, u"Sure?"_s, Settings::Confirmations, Settings::Exit), yes);
+        QVERIFY(!Ask::pending());
         QCOMPARE(settings.readString(Settings::Confirmations, Settings::Exit), written);
 
         // Switched off: no box, and the answer is yes.
         if (written == u"0") {
             QVERIFY(TfmConfirm::ask(nullptr, settings, u"Sure?"_s, Settings::Confirmations, Settings::Exit));
         }
+    }
+
+    void ask_takesAnswersInOrder_marksUnanswered_yesToAllSwitchesTheQuestionOff()
+    {
+        SettingsStore settings(settingsPath());
+        Ask::setNextAnswers({QMessageBox::No, QMessageBox::YesToAll, QMessageBox::Cancel});
+        QCOMPARE(Ask::question(nullptr, u"One?"_s), QMessageBox::No);
+        QVERIFY(TfmConfirm::ask(nullptr, settings, u"Two?"_s, Settings::Confirmations, Settings::Exit));
+        QCOMPARE(settings.readString(Settings::Confirmations, Settings::Exit), u"0"_s);
+        QVERIFY(TfmConfirm::ask(nullptr, settings, u"Two?"_s, Settings::Confirmations, Settings::Exit)); // not asked
+        QCOMPARE(Ask::question(nullptr, u"Three?"_s, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel),
+                 QMessageBox::Cancel);
+        QVERIFY(!Ask::pending());
+
+        // With nothing queued a box takes its Escape button and a dialog is rejected, both marked.
+        QCOMPARE(Ask::question(nullptr, u"Four?"_s), QMessageBox::No);
+        QDialog dialog;
+        dialog.setWindowTitle(u"Five"_s);
+        QCOMPARE(Ask::exec(dialog), int(QDialog::Rejected));
+        QCOMPARE(Ask::takeAsked(),
+                 (QStringList{u"One?"_s, u"Two?"_s, u"Three?"_s, u"UNANSWERED: Four?"_s, u"UNANSWERED: Five"_s}));
     }
 
     void cleanUp_returnsTheChoice_andNoInTheConfirmationKeepsItOpen()
@@ -139,18 +136,12 @@ private Q_SLOTS:
         dialog.findChild<QRadioButton*>(u"rbAll"_s)->setChecked(true);
         dialog.show();
 
-        onNextModal([](QWidget* box) { click(box, u"btnNo"_s); }, &dialog);
-        click(&dialog, u"btnOK"_s);
+        const QStringList question{LanguageStrings({513, 514})};
+        QCOMPARE(promptsAnswered({QMessageBox::No}, [&] { click(&dialog, u"btnOK"_s); }), question);
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
 
-        onNextModal(
-            [](QWidget* box) {
-                QCOMPARE(box->findChild<QLabel*>(u"lblMessage"_s)->text(), LanguageStrings({513, 514}));
-                click(box, u"btnYes"_s);
-            },
-            &dialog);
-        click(&dialog, u"btnOK"_s);
+        QCOMPARE(promptsAnswered({QMessageBox::Yes}, [&] { click(&dialog, u"btnOK"_s); }), question);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.mode(), DataSet::PurgeMode::AllTasks);
@@ -185,13 +176,13 @@ private Q_SLOTS:
 
         // The open data set is refused.
         grid->selectRow(0);
-        answerMessageBox(QMessageBox::Ok);
-        click(&manager, u"btnRemove"_s);
+        QCOMPARE(promptsAnswered({QMessageBox::Ok}, [&] { click(&manager, u"btnRemove"_s); }).size(), 1);
         QCOMPARE(grid->rowCount(), 2);
 
         grid->selectRow(1);
-        answerMessageBox(QMessageBox::No);
-        click(&manager, u"btnRemove"_s);
+        const QStringList asked = promptsAnswered({QMessageBox::No}, [&] { click(&manager, u"btnRemove"_s); });
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked.first().startsWith(LanguageString(824) + u"B?"_s));
         QCOMPARE(grid->rowCount(), 1);
         QVERIFY(QFile::exists(dataFilePath(b, TableFile::Tasks)));
         QCOMPARE(startup->currentIndex(), 0); // its start-up choice went with it
@@ -236,11 +227,11 @@ private Q_SLOTS:
         auto* startup = manager.findChild<QComboBox*>(u"cbStartup"_s);
         QCOMPARE(startup->currentIndex(), row + 1);
         manager.findChild<QTableWidget*>(u"gridDatasets"_s)->selectRow(row);
-        onNextModal([](QWidget* properties) {
-            auto* name = properties->findChild<QLineEdit*>(u"edName"_s);
-            name->setText(u"Renamed"_s);
-            click(properties, u"btnOK"_s);
-        });
+        Ask::setNextDialogHandlers({[](QDialog& properties) {
+            properties.show();
+            childNamed<QLineEdit>(&properties, u"edName")->setText(u"Renamed"_s);
+            click(&properties, u"btnOK"_s);
+        }});
         click(&manager, u"btnProperties"_s);
         QCOMPARE(startup->currentText(), u"Renamed"_s);
         manager.reject();
@@ -257,12 +248,11 @@ private Q_SLOTS:
         properties.setLocation(parent);
         properties.show();
         const mode_t umask = ::umask(022);
-        onNextModal([](QWidget* chooser) {
-            auto* newFolder = chooser->findChild<QToolButton*>(u"newFolderButton"_s);
-            QVERIFY(newFolder != nullptr);
-            newFolder->click();
-            static_cast<QDialog*>(chooser)->reject();
-        });
+        Ask::setNextDialogHandlers({[](QDialog& chooser) {
+            chooser.show();
+            childNamed<QToolButton>(&chooser, u"newFolderButton")->click();
+            chooser.reject();
+        }});
         click(&properties, u"btnBrowse"_s);
         ::umask(umask);
         const QStringList made = QDir(parent).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -279,19 +269,18 @@ private Q_SLOTS:
         TfmFolderError window(settings, data, m_dir.path());
         QVERIFY(window.findChild<QPushButton*>(u"btnHelp"_s)->isHidden()); // until there is a help window
         int shown = 0;
-        std::function<void(QWidget*)> step = [&](QWidget* w) {
+        const auto retry = [&](QDialog& w) {
             ++shown;
-            QCOMPARE(w->windowTitle(), u"Data folder read error"_s);
+            w.show();
             if (shown == 2)
                 QDir().mkpath(folder); // the first Retry finds nothing; the second finds it
-            else
-                onNextModal(step);
-            click(w, u"btnRetry"_s);
+            click(&w, u"btnRetry"_s);
         };
-        onNextModal(step);
+        Ask::setNextDialogHandlers({retry, retry});
         data.setFolderGuard([&] { return window.runUntilFolderExists(); });
         QVERIFY(data.saveTasks().isEmpty());
         QCOMPARE(shown, 2);
+        QCOMPARE(Ask::takeAsked(), QStringList(2, u"Data folder read error"_s));
         QVERIFY(QFile::exists(dataFilePath(folder, TableFile::Tasks)));
     }
 };

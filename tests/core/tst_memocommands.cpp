@@ -1,6 +1,7 @@
 #include "core/clock.h"
 #include "core/formatsettings.h"
 #include "core/memoinsert.h"
+#include "core/ui/ask.h"
 #include "core/ui/memocommands.h"
 
 #include <QPlainTextEdit>
@@ -27,7 +28,11 @@ class TestMemoCommands final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        Ask::setUnattended(true);
+    }
     void cleanup()
     {
         Clock::setCurrent(nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ui/ask.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QObject>
 #include <QPushButton>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -21,6 +24,32 @@ template <typename T = QWidget> T* childNamed(const QObject* parent, QAnyStringV
     if (widget == nullptr)
         qFatal("no child %s", qPrintable(name.toString()));
     return widget;
+}
+
+// Runs the action with the answers queued for the prompts it raises and returns their texts.
+// Answers it left unused are dropped and show up as a last text, so that comparing the texts fails.
+inline QStringList promptsAnswered(const QList<QMessageBox::StandardButton>& answers,
+                                   const std::function<void()>& action)
+{
+    Ask::setNextAnswers(answers);
+    action();
+    QStringList texts = Ask::takeAsked();
+    if (Ask::pending()) {
+        texts.append(QStringLiteral("UNUSED ANSWERS"));
+        Ask::setNextAnswers({});
+    }
+    return texts;
+}
+
+// For cleanup(): nothing queued was left over and no prompt went unanswered.
+inline void verifyPromptsAnswered()
+{
+    const bool leftOver = Ask::pending();
+    Ask::setNextAnswers({});
+    Ask::setNextDialogHandlers({});
+    QVERIFY2(!leftOver, "answers or dialog handlers left over");
+    for (const QString& text : Ask::takeAsked())
+        QVERIFY2(!text.startsWith(QStringLiteral("UNANSWERED: ")), qPrintable(text));
 }
 
 // Runs the action, pressing the given buttons of the modal boxes it opens, in order, and returns

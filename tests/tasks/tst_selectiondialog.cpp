@@ -60,7 +60,12 @@ class TestSelectionDialog final : public QObject {
     const QStringList m_assignees = names("Anna,andrew,Bob,an");
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        Ask::setUnattended(true);
+    }
+    void cleanup() { verifyPromptsAnswered(); }
 
     void mask_enterTicksByPrefixOrWholeName_data()
     {

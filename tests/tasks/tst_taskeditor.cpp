@@ -50,10 +50,10 @@ private:
     template <typename T> T* at(const char* name) { return childNamed<T>(m_win, name); }
     void click(const char* name) { QTest::mouseClick(at<QWidget>(name), Qt::LeftButton, {}, QPoint(4, 4)); }
 
-    // Clicks OK, expecting an error box (closed at once); returns its text.
+    // Clicks OK, expecting an error box; returns its text.
     QString refusalOnOK()
     {
-        return answerModals({QMessageBox::Ok}, [this] { click("btnOK"); }).value(0);
+        return promptsAnswered({QMessageBox::Ok}, [this] { click("btnOK"); }).join(u" | ");
     }
 
 private Q_SLOTS:
@@ -62,8 +62,10 @@ private Q_SLOTS:
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
         Clock::setCurrent(&m_clock);
+        Ask::setUnattended(true);
     }
     void cleanupTestCase() { Clock::setCurrent(nullptr); }
+    void cleanup() { verifyPromptsAnswered(); }
     void init()
     {
         m_settings = std::make_unique<SettingsStore>(m_dir.filePath(u"s%1.ini"_s.arg(++m_count)));

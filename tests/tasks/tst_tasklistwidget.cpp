@@ -1,3 +1,4 @@
+#include "core/applanguage.h"
 #include "core/clock.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
@@ -28,7 +29,12 @@ class TestTaskListWidget final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        Ask::setUnattended(true);
+    }
+    void cleanup() { verifyPromptsAnswered(); }
     void model_passesModelTester();
     void headerClick_sortsTogglesAndEndsAdvancedSort();
     void sortDialog_refusesRepeatedKeys_data();
@@ -131,8 +137,10 @@ void TestTaskListWidget::sortDialog_refusesRepeatedKeys()
     childNamed<QComboBox>(&dialog, "cbPrimKey")->setCurrentIndex(prim);
     childNamed<QComboBox>(&dialog, "cbSecKey")->setCurrentIndex(sec);
     childNamed<QComboBox>(&dialog, "cbTerKey")->setCurrentIndex(ter);
-    const QStringList warnings = answerModals({}, [&] { childNamed<QPushButton>(&dialog, "btnSort")->click(); });
-    QCOMPARE(!warnings.isEmpty(), refused);
+    const QStringList warnings =
+        promptsAnswered(refused ? QList{QMessageBox::Ok} : QList<QMessageBox::StandardButton>{},
+                        [&] { childNamed<QPushButton>(&dialog, "btnSort")->click(); });
+    QCOMPARE(warnings, refused ? QStringList{LanguageString(715)} : QStringList());
     QCOMPARE(dialog.isVisible(), refused);
     QCOMPARE(dialog.result() == QDialog::Accepted, !refused);
     if (!refused)

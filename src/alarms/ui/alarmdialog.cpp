@@ -10,6 +10,7 @@
 #include "core/settingsstore.h"
 #include "core/sortgrid.h"
 #include "core/tasktable.h"
+#include "core/ui/ask.h"
 #include "core/ui/formplacement.h"
 #include "core/ui/widgetnames.h"
 #include "tasks/ui/attachmentrunner.h"
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -253,7 +253,7 @@ void TfmAlarm::btnSnoozeClick()
 {
     m_sound->stop();
     if (cbAlarmOptions->currentIndex() < 0)
-        QMessageBox::critical(this, QStringLiteral("Tarnwick PRO"), LanguageString(745));
+        Ask::critical(this, LanguageString(745));
     answer(AlarmAction::Snooze);
 }
 
@@ -262,11 +262,12 @@ void TfmAlarm::btnCompleteClick()
     m_sound->stop();
     m_scheduleNext = false;
     if (checkOffersNextOccurrence(m_recurrenceCell)) {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Tarnwick PRO"),
-                        QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
-                        QMessageBox::Yes | QMessageBox::No, this);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        m_scheduleNext = box.exec() == QMessageBox::Yes;
+        m_scheduleNext =
+            Ask::message(
+                this, QMessageBox::Question,
+                QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton, QString(),
+                Qt::WindowStaysOnTopHint) == QMessageBox::Yes;
     }
     answer(AlarmAction::CheckTask);
 }

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
+#include "core/ui/ask.h"
 #include "core/ui/confirmbox.h"
 #include "core/ui/formplacement.h"
 #include "core/ui/widgetnames.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -24,11 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString messageTitle()
-{
-    return QStringLiteral("Tarnwick PRO");
-}
 
 QString joinedStrings(const QList<int>& numbers)
 {
@@ -251,13 +246,13 @@ bool TfmSpecial::report(const SpecialDaysEditor::Result& result)
     if (result.status == SpecialDaysEditor::Result::Refused) {
         const QString text = joinedStrings(result.strings);
         if (result.warning)
-            QMessageBox::warning(this, messageTitle(), text);
+            Ask::warning(this, text);
         else
-            QMessageBox::critical(this, messageTitle(), text);
+            Ask::critical(this, text);
         return false;
     }
     if (!result.fileError.isEmpty()) {
-        QMessageBox::critical(this, messageTitle(), result.fileError);
+        Ask::critical(this, result.fileError);
         return false;
     }
     return true;
@@ -364,15 +359,14 @@ void TfmSpecial::btnDeleteClick()
 void TfmSpecial::done(int result)
 {
     if (m_editor.closeNeedsConfirmation()) {
-        const auto answer =
-            QMessageBox::question(this, messageTitle(), joinedStrings(SpecialDaysEditor::closeQuestion()),
-                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        const auto answer = Ask::question(this, joinedStrings(SpecialDaysEditor::closeQuestion()),
+                                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return;
     }
     const QString error = m_editor.Close();
     if (!error.isEmpty())
-        QMessageBox::critical(this, messageTitle(), error);
+        Ask::critical(this, error);
     storeFormPlacement(this, m_settings, Settings::Forms::SpecialForm);
     QDialog::done(result);
 }

@@ -82,6 +82,6 @@ bool TfmConfirm::ask(QWidget* parent, SettingsStore& settings, const QString& me
         return answer == QMessageBox::Yes || answer == QMessageBox::YesToAll;
     }
     TfmConfirm box(settings, message, section, value, parent);
-    box.exec();
+    Ask::exec(box);
     return box.answer() == Answer::Yes;
 }

@@ -1,6 +1,7 @@
 #include "core/ui/datasetmanager.h"
 
 #include "core/settingsnames.h"
+#include "core/ui/ask.h"
 #include "core/ui/datasetproperties.h"
 #include "core/ui/formplacement.h"
 #include "core/ui/widgetnames.h"
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -145,7 +145,7 @@ void TfmDatasetManager::openSelected()
 void TfmDatasetManager::newEntry()
 {
     TfmDatasetProperties properties(m_settings, m_list, -1, m_openFolder, this);
-    properties.exec();
+    Ask::exec(properties);
     fillGrid();
     if (properties.result().changed)
         m_grid->selectRow(m_list.count() - 1);
@@ -160,7 +160,7 @@ void TfmDatasetManager::editSelected()
     // The start-up choice is stored by name: a renamed start-up data set stays the choice.
     const bool startupChoice = m_startup->currentIndex() == row + 1;
     TfmDatasetProperties properties(m_settings, m_list, row, m_openFolder, this);
-    properties.exec();
+    Ask::exec(properties);
     if (startupChoice && properties.result().changed)
         m_list.storeStartupChoice(m_settings, row + 1);
     if (properties.result().openNameChanged) {
@@ -180,9 +180,8 @@ void TfmDatasetManager::removeSelected()
         showDataSetMessages(this, m_list.remove(row, false, m_openFolder).messages);
         return;
     }
-    const auto answer =
-        QMessageBox::question(this, QStringLiteral("Tarnwick PRO"), m_list.removeQuestion(row),
-                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+    const auto answer = Ask::question(this, m_list.removeQuestion(row),
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer != QMessageBox::Yes && answer != QMessageBox::No)
         return;
     showDataSetMessages(this, m_list.remove(row, answer == QMessageBox::Yes, m_openFolder).messages);
@@ -193,7 +192,7 @@ void TfmDatasetManager::removeSelected()
 void TfmDatasetManager::done(int result)
 {
     if (const QString error = m_list.save(); !error.isEmpty())
-        QMessageBox::critical(this, QStringLiteral("Tarnwick PRO"), error);
+        Ask::critical(this, error);
     m_list.storeStartupChoice(m_settings, m_startup->currentIndex());
     storeFormPlacement(this, m_settings, Settings::Forms::ManagerForm);
     QDialog::done(result);

@@ -3,6 +3,7 @@
 #include "core/atomicfile.h"
 #include "core/dataset.h"
 #include "core/settingsnames.h"
+#include "core/ui/ask.h"
 #include "core/ui/formplacement.h"
 
 #include <QApplication>
@@ -10,12 +11,10 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -39,17 +38,16 @@ QString droppedFolder(const QMimeData* mime)
 
 void showDataSetMessages(QWidget* parent, const QList<DataSetMessage>& messages)
 {
-    const QString title = QStringLiteral("Tarnwick PRO");
     for (const DataSetMessage& message : messages) {
         switch (message.kind) {
         case DataSetMessage::Information:
-            QMessageBox::information(parent, title, message.text());
+            Ask::information(parent, message.text());
             break;
         case DataSetMessage::Warning:
-            QMessageBox::warning(parent, title, message.text());
+            Ask::warning(parent, message.text());
             break;
         case DataSetMessage::Error:
-            QMessageBox::critical(parent, title, message.text());
+            Ask::critical(parent, message.text());
             break;
         }
     }
@@ -120,7 +118,7 @@ void TfmDatasetProperties::chooseFolder()
 {
     // A folder made in the chooser is meant for a data set, which is private.
     const PrivateCreationScope privateFolders;
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Browse folder"), m_location->text());
+    const QString folder = Ask::existingDirectory(this, QStringLiteral("Browse folder"), m_location->text());
     if (!folder.isEmpty())
         setLocation(folder);
 }
@@ -151,8 +149,7 @@ void TfmDatasetProperties::accept()
 {
     // An entry without a name or folder could never be opened; the window stays open for it.
     if (m_name->text().trimmed().isEmpty() || m_location->text().isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Tarnwick PRO"),
-                             QStringLiteral("Please enter a name and choose a location."));
+        Ask::warning(this, QStringLiteral("Please enter a name and choose a location."));
         return;
     }
     m_result = m_list.edit(m_row, m_name->text(), m_location->text(), m_openFolder);

@@ -2,6 +2,7 @@
 
 #include "core/dataset.h"
 #include "core/settingsnames.h"
+#include "core/ui/ask.h"
 #include "core/ui/datasetmanager.h"
 #include "core/ui/formplacement.h"
 #include "core/ui/widgetnames.h"
@@ -71,7 +72,7 @@ void TfmFolderError::openManager()
     if (m_programFolder.isEmpty())
         return;
     TfmDatasetManager manager(m_settings, m_programFolder, m_dataSet.folder(), this);
-    const bool chosen = manager.exec() == QDialog::Accepted;
+    const bool chosen = Ask::exec(manager) == QDialog::Accepted;
     if (chosen)
         m_dataSet.setLocation(manager.chosenName(), manager.chosenFolder());
     else if (manager.openNameChanged())
@@ -84,7 +85,7 @@ bool TfmFolderError::runUntilFolderExists()
     while (!QFileInfo(m_dataSet.folder()).isDir()) {
         m_choice = Choice::Closed;
         m_path->setText(QDir::toNativeSeparators(m_dataSet.folder()));
-        exec();
+        Ask::exec(*this);
         if (m_choice == Choice::Manager) {
             if (onManager)
                 onManager();

@@ -1,6 +1,7 @@
 #include "tasks/ui/attachmentrunner.h"
 
 #include "core/applanguage.h"
+#include "core/ui/ask.h"
 #include "tasks/attachment.h"
 
 #include <QApplication>
@@ -9,15 +10,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMessageBox>
 
 namespace {
 
 void showError(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tarnwick PRO"), text, QMessageBox::Ok, parent);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    Ask::message(parent, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::NoButton, QString(),
+                 Qt::WindowStaysOnTopHint);
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "tasks/ui/projnamedialog.h"
 
 #include "core/applanguage.h"
+#include "core/ui/ask.h"
 #include "core/ui/widgetnames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -64,7 +64,7 @@ void TfmProjName::setName(const QString& name)
 void TfmProjName::accept()
 {
     if (editName->text().isEmpty()) {
-        QMessageBox::critical(this, windowTitle(), LanguageString(446));
+        Ask::critical(this, LanguageString(446), windowTitle());
         editName->setFocus();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "core/applanguage.h"
 #include "core/settingsnames.h"
+#include "core/ui/ask.h"
 #include "core/ui/formplacement.h"
 #include "core/ui/widgetnames.h"
 
@@ -9,7 +10,6 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -116,7 +116,7 @@ void TfmSort::applyNoneCascade()
 void TfmSort::accept()
 {
     if (keysRepeat(cbPrimKey->currentIndex(), cbSecKey->currentIndex(), cbTerKey->currentIndex())) {
-        QMessageBox::warning(this, windowTitle(), LanguageString(715));
+        Ask::warning(this, LanguageString(715), windowTitle());
         return;
     }
     applyNoneCascade();

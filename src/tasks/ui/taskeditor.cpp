@@ -4,6 +4,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/sortgrid.h"
+#include "core/ui/ask.h"
 #include "core/ui/formplacement.h"
 #include "core/ui/widgetnames.h"
 #include "tasks/ui/attachmentedit.h"
@@ -12,14 +13,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -287,8 +286,8 @@ void TfmTask::btnSetupClick()
 void TfmTask::btnBrowseClick()
 {
     const QString start = attachmentCellText(edAttach->text());
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Attach file"),
-                                                      start.isEmpty() ? QString() : QFileInfo(start).absolutePath());
+    const QString path = Ask::openFileName(this, QStringLiteral("Attach file"),
+                                           start.isEmpty() ? QString() : QFileInfo(start).absolutePath());
     if (!path.isEmpty())
         edAttach->setText(path);
 }
@@ -310,7 +309,7 @@ void TfmTask::accept()
 {
     const QString refusal = taskCheckMessage(values());
     if (!refusal.isEmpty()) {
-        QMessageBox::critical(this, QStringLiteral("Tarnwick PRO"), refusal);
+        Ask::critical(this, refusal);
         return;
     }
     edAttach->setText(attachmentCellText(edAttach->text()));
