@@ -1,7 +1,8 @@
 #include "app/ui/mainwindow.h"
 
 #include "alarms/alarmclock.h"
-#include "app/ui/statuslamp.h"
+#include "app/ui/mainstatusbar.h"
+#include "app/ui/notespane.h"
 #include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
 #include "core/atomicfile.h"
@@ -15,7 +16,6 @@
 #include "core/ui/confirmbox.h"
 #include "core/ui/datasetmanager.h"
 #include "core/ui/foldererror.h"
-#include "core/ui/memocommands.h"
 #include "core/ui/commandregistry.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
@@ -28,20 +28,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -234,48 +230,11 @@ void TfmMain::createLayout()
     });
 
     // Notes and attachment of the selected task.
-    auto* notesArea = new QWidget;
-    notesArea->setObjectName(QStringLiteral("pnlMemo"));
-    auto* notesLayout = new QVBoxLayout(notesArea);
-    notesLayout->setContentsMargins(2, 2, 2, 2);
-    notesLayout->setSpacing(2);
-    auto* header = new QHBoxLayout;
-    auto* notesLabel = new QLabel(QStringLiteral("Notes:"));
-    btnHide = new QToolButton;
-    btnHide->setObjectName(QStringLiteral("btnHide"));
-    btnHide->setAutoRaise(true);
-    btnHide->setArrowType(Qt::DownArrow);
-    btnHide->setToolTip(hintTip(LanguageString(245)));
-    connect(btnHide, &QToolButton::clicked, this, &TfmMain::toggleBottomPanel);
-    header->addWidget(notesLabel);
-    header->addStretch();
-    header->addWidget(btnHide);
-    memoPreview = new QPlainTextEdit;
-    memoPreview->setObjectName(QStringLiteral("memoPreview"));
-    memoPreview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoPreview->installEventFilter(this);
-    installMemoCommands(memoPreview);
-    edAttach = new QLineEdit;
-    edAttach->setObjectName(QStringLiteral("edAttach"));
-    edAttach->setReadOnly(true);
-    edAttach->setPlaceholderText(QStringLiteral("No attached file"));
-    edAttach->setContextMenuPolicy(Qt::CustomContextMenu);
-    edAttach->installEventFilter(this);
-    connect(edAttach, &QLineEdit::customContextMenuRequested, this,
-            [this](const QPoint& pos) { showAttachmentMenu(edAttach->mapToGlobal(pos)); });
-    btnRunAttachment = new QToolButton;
-    btnRunAttachment->setObjectName(QStringLiteral("btnRunAttachment"));
-    btnRunAttachment->setAutoRaise(true);
-    btnRunAttachment->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    btnRunAttachment->setToolTip(QStringLiteral("Run attachments"));
-    connect(btnRunAttachment, &QToolButton::clicked, this, &TfmMain::runSelectedAttachment);
-    auto* attachRow = new QHBoxLayout;
-    attachRow->setSpacing(2);
-    attachRow->addWidget(edAttach, 1);
-    attachRow->addWidget(btnRunAttachment);
-    notesLayout->addLayout(header);
-    notesLayout->addWidget(memoPreview, 1);
-    notesLayout->addLayout(attachRow);
+    m_notes = new TNotesPane;
+    connect(m_notes, &TNotesPane::hideRequested, this, &TfmMain::toggleBottomPanel);
+    connect(m_notes, &TNotesPane::notesLeft, this, &TfmMain::CommitPreviewNotes);
+    connect(m_notes, &TNotesPane::runAttachmentRequested, this, &TfmMain::runSelectedAttachment);
+    connect(m_notes, &TNotesPane::attachmentMenuRequested, this, &TfmMain::showAttachmentMenu);
 
     pnlCalendar = new QWidget;
     pnlCalendar->setObjectName(QStringLiteral("pnlCalendar"));
@@ -295,12 +254,12 @@ void TfmMain::createLayout()
 
     m_extraSplit = new QSplitter(Qt::Horizontal);
     m_extraSplit->setObjectName(QStringLiteral("vSplitter"));
-    m_extraSplit->addWidget(notesArea);
+    m_extraSplit->addWidget(m_notes);
     m_extraSplit->addWidget(pnlCalendar);
     m_extraSplit->setChildrenCollapsible(false);
     m_extraSplit->setStretchFactor(0, 1);
     m_extraSplit->setStretchFactor(1, 0);
-    notesArea->setMinimumWidth(minNotesWidth);
+    m_notes->setMinimumWidth(minNotesWidth);
 
     pExtra = m_extraSplit;
     pExtra->setObjectName(QStringLiteral("pExtra"));
@@ -318,46 +277,16 @@ void TfmMain::createLayout()
 
 void TfmMain::createStatusBar()
 {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
-    bar->setSizeGripEnabled(true);
-    btnStatusHide = new QToolButton;
-    btnStatusHide->setObjectName(QStringLiteral("btnStatusHide"));
-    btnStatusHide->setAutoRaise(true);
-    btnStatusHide->setArrowType(Qt::DownArrow);
-    btnStatusHide->setToolTip(hintTip(LanguageString(245)));
-    connect(btnStatusHide, &QToolButton::clicked, this, &TfmMain::toggleBottomPanel);
-    m_lamp = new FilterLamp;
-    m_hintPanel = new QLabel;
-    m_hintPanel->setObjectName(QStringLiteral("lblHint"));
-    // A long hint is cut at the panel's edge; it must neither widen the window nor heighten the bar.
-    m_hintPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_countPanel = new QLabel;
-    m_countPanel->setObjectName(QStringLiteral("lblCount"));
-    // 70 pixels, or what the text needs: a count of 100000 tasks is shown whole.
-    m_countPanel->setMinimumWidth(70);
-    m_projectPanel = new QLabel(LanguageString(199));
-    m_projectPanel->setObjectName(QStringLiteral("lblProject"));
-    m_projectPanel->setFixedWidth(120);
-    m_assigneePanel = new QLabel(LanguageString(200));
-    m_assigneePanel->setObjectName(QStringLiteral("lblAssignee"));
-    m_assigneePanel->setFixedWidth(120);
-    bar->addPermanentWidget(btnStatusHide);
-    bar->addPermanentWidget(m_lamp);
-    bar->addPermanentWidget(m_hintPanel, 1);
-    bar->addPermanentWidget(m_countPanel);
-    bar->addPermanentWidget(m_projectPanel);
-    bar->addPermanentWidget(m_assigneePanel);
+    m_status = new TMainStatusBar;
+    setStatusBar(m_status);
+    connect(m_status, &TMainStatusBar::panelToggleRequested, this, &TfmMain::toggleBottomPanel);
 }
 
 bool TfmMain::event(QEvent* event)
 {
     // Hints go to their own panel so the other panels stay visible.
     if (event->type() == QEvent::StatusTip) {
-        // The bar has one line: a hint of several lines (a calendar day's) is shown as one.
-        const QStringList lines = static_cast<QStatusTipEvent*>(event)->tip().split(
-            QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
-        m_hintPanel->setText(lines.join(QStringLiteral("; ")));
+        m_status->showHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     return QMainWindow::event(event);
@@ -413,18 +342,18 @@ bool TfmMain::startUp()
     if (!m_view.ProjectFilter.isEmpty()) {
         for (QAction* a : m_projectGroup->actions())
             a->setChecked(false);
-        m_projectPanel->setText(LanguageString(201));
+        m_status->setProjectText(LanguageString(201));
     }
     if (!m_view.AssigneeFilter.isEmpty()) {
         for (QAction* a : m_assigneeGroup->actions())
             a->setChecked(false);
-        m_assigneePanel->setText(LanguageString(202));
+        m_status->setAssigneeText(LanguageString(202));
     }
     m_deadlineItems.value(m_view.DeadlineRuleTag, m_deadlineItems.first())->setChecked(true);
     updateShowCompletedTexts(true);
     command(u"miMainMenuEnableAlarms")->setChecked(AlarmScheduler::alarmsEnabled(m_settings));
     m_list->loadSettings();
-    memoPreview->setFont(m_list->delegate()->style().font);
+    m_notes->notesMemo()->setFont(m_list->delegate()->style().font);
 
     if (!lockAndOpen(true)) {
         m_quit = true;
@@ -503,10 +432,7 @@ void TfmMain::showEvent(QShowEvent* event)
     pnlCalendar->setVisible(calendarVisible);
     command(u"miShowPanel")->setChecked(memoVisible);
     command(u"miShowCalendar")->setChecked(calendarVisible);
-    for (QToolButton* b : {btnHide, btnStatusHide}) {
-        b->setArrowType(memoVisible ? Qt::DownArrow : Qt::UpArrow);
-        b->setToolTip(hintTip(LanguageString(memoVisible ? 245 : 246)));
-    }
+    showPanelState(memoVisible);
     placeSplitterLimits();
     if (m_settings.readBool(Settings::Other, Settings::Autosize, true))
         m_list->AutosizeColumns();
@@ -530,9 +456,7 @@ void TfmMain::retranslateTexts()
 {
     // The texts this window computes from language strings; the language menu then shows all tasks,
     // which sets the filter panels.
-    const bool panelShown = !pExtra->isHidden();
-    for (QToolButton* b : {btnHide, btnStatusHide})
-        b->setToolTip(hintTip(LanguageString(panelShown ? 245 : 246)));
+    showPanelState(!pExtra->isHidden());
     updateShowCompletedTexts(false);
     updateStatusTexts();
     ShowAttachment(true);
@@ -671,43 +595,38 @@ void TfmMain::RebuildView(bool moveEditedToTop)
 void TfmMain::updateStatusTexts()
 {
     const RebuildResult& last = m_list->lastRebuild();
-    m_lamp->setFiltered(last.filtered);
-    m_countPanel->setText(LanguageString(809) + QString::number(last.taskCount));
+    m_status->showCount(last.taskCount, last.filtered);
+}
+
+void TfmMain::showPanelState(bool shown)
+{
+    m_notes->setPanelShown(shown);
+    m_status->setPanelShown(shown);
 }
 
 void TfmMain::CommitPreviewNotes()
 {
-    if (!memoPreview || !memoPreview->document()->isModified())
+    QString cell;
+    if (m_notes == nullptr || !m_notes->takeEditedNotes(&cell))
         return;
     const int row = m_view.currentRow();
-    const QString cell = encodeNotesText(memoPreview->toPlainText());
     m_view.MirrorGrid.setCell(row, colNotes, cell);
     if (LocateTaskRow(m_data.MainGrid, m_view.MirrorGrid, row))
         m_data.MainGrid.setCell(m_data.MainGrid.currentRow(), colNotes, cell);
-    memoPreview->document()->setModified(false);
     m_list->viewGrid()->viewport()->update();
 }
 
 void TfmMain::showSelectedTask()
 {
-    const int row = m_view.currentRow();
-    const QString notes = m_view.MirrorGrid.cellText(row, colNotes);
-    memoPreview->setPlainText(notes.isEmpty() ? QString() : decodeNotesText(notes));
-    memoPreview->document()->setModified(false);
     // Without a task there is nothing the notes could belong to.
-    memoPreview->setReadOnly(m_list->lastRebuild().taskCount == 0);
-    memoPreview->moveCursor(QTextCursor::Start);
+    m_notes->showNotes(m_view.MirrorGrid.cellText(m_view.currentRow(), colNotes),
+                       m_list->lastRebuild().taskCount == 0);
     ShowAttachment(true);
 }
 
 void TfmMain::ShowAttachment(bool fromSelection)
 {
-    const QString path = m_view.MirrorGrid.cellText(m_view.currentRow(), colAttachment);
-    edAttach->setText(path);
-    edAttach->setCursorPosition(0);
-    const QString hint = path + LanguageString(fromSelection ? 223 : 222);
-    edAttach->setToolTip(hintTip(hint));
-    edAttach->setStatusTip(hintStatus(hint));
+    m_notes->showAttachment(m_view.MirrorGrid.cellText(m_view.currentRow(), colAttachment), fromSelection);
 }
 
 void TfmMain::BuildFilterMenus()
@@ -764,8 +683,8 @@ void TfmMain::showAllTasks()
     command(u"AllAssignee")->setChecked(true);
     m_deadlineItems[ruleAllDates]->setChecked(true);
     afterFilterChange();
-    m_projectPanel->setText(LanguageString(227));
-    m_assigneePanel->setText(LanguageString(228));
+    m_status->setProjectText(LanguageString(227));
+    m_status->setAssigneeText(LanguageString(228));
 }
 
 void TfmMain::chooseProjectFilter(const QStringList& projects, const QString& statusText)
@@ -773,7 +692,7 @@ void TfmMain::chooseProjectFilter(const QStringList& projects, const QString& st
     CommitPreviewNotes();
     m_view.ProjectFilter = TaskView::normalizedNames(projects);
     afterFilterChange();
-    m_projectPanel->setText(statusText);
+    m_status->setProjectText(statusText);
 }
 
 void TfmMain::chooseAssigneeFilter(const QStringList& assignees, const QString& statusText)
@@ -781,7 +700,7 @@ void TfmMain::chooseAssigneeFilter(const QStringList& assignees, const QString& 
     CommitPreviewNotes();
     m_view.AssigneeFilter = TaskView::normalizedNames(assignees);
     afterFilterChange();
-    m_assigneePanel->setText(statusText);
+    m_status->setAssigneeText(statusText);
 }
 
 void TfmMain::chooseDeadline(int rule)
@@ -859,10 +778,7 @@ void TfmMain::toggleBottomPanel()
         pExtra->setVisible(false);
     }
     command(u"miShowPanel")->setChecked(show);
-    for (QToolButton* b : {btnHide, btnStatusHide}) {
-        b->setArrowType(show ? Qt::DownArrow : Qt::UpArrow);
-        b->setToolTip(hintTip(LanguageString(show ? 245 : 246)));
-    }
+    showPanelState(show);
 }
 
 void TfmMain::toggleCalendarPanel()

@@ -12,7 +12,8 @@
 #include <memory>
 
 class AlarmClock;
-class FilterLamp;
+class TMainStatusBar;
+class TNotesPane;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -101,7 +102,6 @@ public Q_SLOTS:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -150,6 +150,8 @@ private:
 
     void showSelectedTask();
     void updateStatusTexts();
+    // The hide buttons of the notes pane and the status bar follow whether the bottom panel shows.
+    void showPanelState(bool shown);
 
     // Task commands (mainwindow_tasks.cpp).
     void editSelectedTask();
@@ -195,15 +197,8 @@ private:
     QWidget* pExtra = nullptr;
     QWidget* pnlCalendar = nullptr;
     TCalendarPanelWidget* m_calendar = nullptr;
-    QPlainTextEdit* memoPreview = nullptr;
-    QLineEdit* edAttach = nullptr;
-    QToolButton* btnHide = nullptr;
-    QToolButton* btnStatusHide = nullptr;
-    FilterLamp* m_lamp = nullptr;
-    QLabel* m_hintPanel = nullptr;
-    QLabel* m_countPanel = nullptr;
-    QLabel* m_projectPanel = nullptr;
-    QLabel* m_assigneePanel = nullptr;
+    TNotesPane* m_notes = nullptr;
+    TMainStatusBar* m_status = nullptr;
 
     QMenu* m_projectMenu = nullptr;
     QMenu* m_assigneeMenu = nullptr;
@@ -215,7 +210,6 @@ private:
     QList<QAction*> m_deadlineItems;
 
     QMenu* pmTasks = nullptr;
-    QToolButton* btnRunAttachment = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TfmMain::Changes)

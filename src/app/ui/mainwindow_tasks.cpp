@@ -3,6 +3,8 @@
 
 #include "app/ui/mainwindow.h"
 
+#include "app/ui/mainstatusbar.h"
+#include "app/ui/notespane.h"
 #include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
 #include "core/settingsnames.h"
@@ -24,10 +26,8 @@
 #include <QActionGroup>
 #include <QEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTableView>
 #include <QTimer>
@@ -209,7 +209,7 @@ void TfmMain::showAttachmentMenu(const QPoint& globalPos)
 {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("pm"));
-    const QString path = edAttach->text();
+    const QString path = m_notes->attachment();
     connect(menu.addAction(QStringLiteral("&Open (default action)")), &QAction::triggered, this,
             [this, path] { RunAttachment(this, path); });
     addAttachmentShellMenu(&menu, this, path);
@@ -234,8 +234,8 @@ void TfmMain::showFilterDialog()
     if (Ask::exec(dialog) == QDialog::Accepted) {
         m_view.ProjectFilter = TaskView::normalizedNames(dialog.projectFilter());
         m_view.AssigneeFilter = TaskView::normalizedNames(dialog.assigneeFilter());
-        m_projectPanel->setText(dialog.projectStatusText());
-        m_assigneePanel->setText(dialog.assigneeStatusText());
+        m_status->setProjectText(dialog.projectStatusText());
+        m_status->setAssigneeText(dialog.assigneeStatusText());
         // A custom selection matches no single menu item.
         for (QActionGroup* group : {m_projectGroup, m_assigneeGroup}) {
             group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
@@ -251,18 +251,4 @@ void TfmMain::showFilterDialog()
         m_list->autosizeIfEnabled();
     }
     m_list->header()->viewport()->update();
-}
-
-// ---------------------------------------------------------------------------------------------
-// The notes preview
-
-bool TfmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == memoPreview && event->type() == QEvent::FocusOut)
-        CommitPreviewNotes();
-    else if (watched == edAttach && event->type() == QEvent::MouseButtonDblClick) {
-        runSelectedAttachment();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
