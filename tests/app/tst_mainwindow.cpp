@@ -2,23 +2,17 @@
 #include "app/ui/mainwindow.h"
 #include "core/applanguage.h"
 #include "core/atomicfile.h"
-#include "core/clock.h"
 #include "core/datasetlock.h"
-#include "core/daynumber.h"
 #include "core/languagefile.h"
 #include "core/languagesource.h"
-#include "core/settingsnames.h"
-#include "core/settingsstore.h"
-#include "core/tablefiles.h"
-#include "core/tasktable.h"
-#include "support/testfiles.h"
-#include "tasks/ui/tasklistwidget.h"
+#include "support/mainwindow.h"
+#include "support/widgets.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,156 +20,42 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QWindow>
 
 #include <cerrno>
 #include <csignal>
-#include <functional>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 // Drives the real main window offscreen with private configuration and data folders.
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_home;
-    FixedClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(10, 0))}; // a Sunday
-
-    QString settingsPath() const { return m_home.filePath(u"config/tarnwick.ini"_s); }
-
-    // Answers the next modal window (message box or dialog) with `answer` once it shows.
-    static void answerNextModal(std::function<void(QWidget*)> answer, int attempts = 100)
+    // A task of today whose alarm rings `lead` minutes (" 15=0") before it is due.
+    static QString teamCall(QTime due, const QString& lead)
     {
-        QTimer::singleShot(20, [answer, attempts] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal) {
-                if (attempts > 0)
-                    answerNextModal(answer, attempts - 1);
-                return;
-            }
-            answer(modal);
-        });
+        return row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), due))), u"Work"_s,
+                   u"1 - High"_s, {}, {}, lead);
     }
 
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-
-    static QString row(const QString& complete, const QString& name, const QString& due, const QString& project,
-                       const QString& priority, const QString& assignee = {}, const QString& recurrence = {})
-    {
-        QStringList cells(TaskColumnCount);
-        cells[colRecurrence] = recurrence;
-        cells[colComplete] = complete;
-        cells[colTaskName] = name;
-        cells[colDue] = due;
-        cells[colProject] = project;
-        cells[colPriority] = priority;
-        cells[colAssignee] = assignee;
-        return cells.join(u'\t') + u"\r\n"_s;
-    }
-
-    // A data set with a known list of tasks, registered as the start-up data set.
-    QString makeDataSet(const QString& name, const QString& extraRows = {})
-    {
-        const QString folder = m_home.filePath(name);
-        QDir().mkpath(folder);
-        const QString today = dayNumberText(dayNumber(QDate(2026, 12, 6)));
-        const QString nextWeek = dayNumberText(dayNumber(QDate(2026, 12, 10)));
-        QString tasks = u"300"_s + QString(10, u'\t') + u"\r\n"_s;
-        tasks += row(u"0"_s, u"Pay rent"_s, today, u"Home"_s, u"1 - High"_s, u"Ann"_s);
-        tasks += row(u"100"_s, u"Old report"_s, today, u"Work"_s, u"2 - Medium"_s);
-        tasks += row(u"40"_s, u"Plan garden"_s, nextWeek, u"Garden"_s, u"3 - Low"_s, u"Bob"_s);
-        tasks += row(u"0"_s, u"Someday"_s, u"100000"_s, QString(), QString());
-        tasks += extraRows;
-        writeFile(dataFilePath(folder, TableFile::Tasks), tasks.toUtf8());
-        writeFile(dataFilePath(folder, TableFile::Projects), "Garden\r\nHome\r\nWork\r\n");
-        writeFile(TfmMain::programFolder() + u"/datasets.ini"_s, (name + u'\t' + folder + u"\r\n"_s).toUtf8());
-        SettingsStore settings(settingsPath());
-        settings.writeString(Settings::Startup, Settings::Dataset, name);
-        settings.writeBool(Settings::Confirmations, Settings::Exit, false);
-        return folder;
-    }
-
-    static TSortGrid savedTasks(const QString& folder)
-    {
-        TSortGrid tasks;
-        loadTaskTable(tasks, dataFilePath(folder, TableFile::Tasks));
-        return tasks;
-    }
-
-    // Selects the task and makes the window active again (offscreen, a closed dialog leaves no
-    // active window, and shortcuts go to the active one).
-    static void selectTask(TfmMain& window, const QString& name)
-    {
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        const TSortGrid& mirror = window.taskView().MirrorGrid;
-        for (int r = 0; r < mirror.rowCount(); ++r) {
-            if (mirror.cell(r, colTaskName) == name)
-                window.taskList()->selectRow(r);
-        }
-        QCOMPARE(mirror.cellText(window.taskView().currentRow(), colTaskName), name);
-    }
-
-    template <typename T> static T* child(QWidget* parent, const QString& name)
-    {
-        T* widget = parent->findChild<T*>(name);
-        if (!widget)
-            qFatal("no child %s", qPrintable(name));
-        return widget;
-    }
-
-    static bool startAndShow(TfmMain& window)
-    {
-        if (!window.startUp())
-            return false;
-        window.show();
-        return QTest::qWaitForWindowExposed(&window);
-    }
-
-    QString countText(TfmMain& window) { return window.findChild<QLabel*>(u"lblCount"_s)->text(); }
-
-    // Runs the action, closing every modal window it opens; true when one opened.
-    static bool opensModal(const std::function<void()>& action)
-    {
-        bool opened = false;
-        QTimer guard;
-        connect(&guard, &QTimer::timeout, [&opened] {
-            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                opened = true;
-                modal->reject();
-            }
-        });
-        guard.start(10);
-        action();
-        return opened;
-    }
+    static void click(QWidget& window, QAnyStringView button) { childNamed<QPushButton>(&window, button)->click(); }
 
 private Q_SLOTS:
-    void init()
+    void initTestCase()
     {
-        Clock::setCurrent(&m_clock);
         QVERIFY(m_home.isValid());
-        QDir(m_home.path()).removeRecursively();
-        QDir().mkpath(m_home.filePath(u"data"_s));
-        QDir().mkpath(m_home.filePath(u"config"_s));
-        qputenv("XDG_DATA_HOME", m_home.filePath(u"xdg-data"_s).toUtf8());
-        QVERIFY(QDir().mkpath(m_home.filePath(u"xdg-data"_s)));
+        Ask::setUnattended(true);
     }
-
-    void cleanup() { Clock::setCurrent(nullptr); }
+    void init() { resetHome(); }
+    void cleanup()
+    {
+        Clock::setCurrent(nullptr);
+        verifyPromptsAnswered();
+    }
 
     void startUp_withoutDataSetList_opensDefaultDataSetAndCreatesFiles()
     {
@@ -197,9 +77,8 @@ private Q_SLOTS:
         // It is the start-up choice, so the next start opens it again without the manager.
         QCOMPARE(settings.readString(Settings::Startup, Settings::Dataset), LanguageString(821));
         TfmMain second(settings);
-        bool started = false;
-        QVERIFY(!opensModal([&] { started = second.startUp(); }));
-        QVERIFY(started);
+        QVERIFY(second.startUp());
+        QCOMPARE(Ask::takeAsked(), QStringList());
         QCOMPARE(second.dataSet().folder(), folder);
     }
 
@@ -265,10 +144,10 @@ private Q_SLOTS:
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
 
-        answerNextModal([](QWidget* editor) {
-            QTest::keyClicks(child<QLineEdit>(editor, u"edittask"_s), u"Buy milk"_s);
-            child<QPushButton>(editor, u"btnOK"_s)->click();
-        });
+        Ask::setNextDialogHandlers({asModal([](QDialog& editor) {
+            QTest::keyClicks(childNamed<QLineEdit>(&editor, u"edittask"), u"Buy milk"_s);
+            click(editor, u"btnOK");
+        })});
         QTest::keyClick(&window, Qt::Key_Insert);
         QCOMPARE(window.dataSet().MainGrid.cellText(0, colTaskName), u"Buy milk"_s);
         QCOMPARE(savedTasks(folder).cellText(0, colTaskName), u"Buy milk"_s);
@@ -277,12 +156,12 @@ private Q_SLOTS:
 
         // Edit a task that is not on top: it becomes the table's first row and stays selected.
         selectTask(window, u"Plan garden"_s);
-        answerNextModal([](QWidget* editor) {
-            auto* name = child<QLineEdit>(editor, u"edittask"_s);
+        Ask::setNextDialogHandlers({asModal([](QDialog& editor) {
+            auto* name = childNamed<QLineEdit>(&editor, u"edittask");
             QCOMPARE(name->text(), u"Plan garden"_s);
             name->setText(u"Plan the garden"_s);
-            child<QPushButton>(editor, u"btnOK"_s)->click();
-        });
+            click(editor, u"btnOK");
+        })});
         QTest::keyClick(&window, Qt::Key_F2);
         QCOMPARE(window.dataSet().MainGrid.cellText(0, colTaskName), u"Plan the garden"_s);
         QCOMPARE(window.dataSet().MainGrid.cellText(0, colAssignee), u"Bob"_s);
@@ -291,13 +170,13 @@ private Q_SLOTS:
         QCOMPARE(savedTasks(folder).rowCount(), 5);
 
         // Delete asks first; No keeps the task, Yes removes it from the table and the file.
+        const auto deleteSelected = [&] { QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier); };
         selectTask(window, u"Pay rent"_s);
-        answerNextModal([](QWidget* box) { child<QPushButton>(box, u"btnNo"_s)->click(); });
-        QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
+        const QString question = LanguageString(235) + u"\r\n"_s + LanguageString(236);
+        QCOMPARE(promptsAnswered({QMessageBox::No}, deleteSelected).last(), question);
         QCOMPARE(window.dataSet().MainGrid.rowCount(), 5);
         selectTask(window, u"Pay rent"_s);
-        answerNextModal([](QWidget* box) { child<QPushButton>(box, u"btnYes"_s)->click(); });
-        QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(promptsAnswered({QMessageBox::Yes}, deleteSelected), QStringList{question});
         const TSortGrid saved = savedTasks(folder);
         QCOMPARE(saved.rowCount(), 4);
         for (int r = 0; r < saved.rowCount(); ++r)
@@ -315,12 +194,10 @@ private Q_SLOTS:
         QVERIFY(startAndShow(window));
 
         selectTask(window, u"Water plants"_s);
-        answerNextModal([](QWidget* confirm) {
-            answerNextModal(
-                [](QWidget* question) { static_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click(); });
-            child<QPushButton>(confirm, u"btnYes"_s)->click();
-        });
-        QTest::keyClick(&window, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(promptsAnswered({QMessageBox::Yes, QMessageBox::Yes},
+                                 [&] { QTest::keyClick(&window, Qt::Key_Space, Qt::ControlModifier); }),
+                 (QStringList{u"Are you sure you want to complete the task?"_s,
+                              u"Would you like to schedule this task to be performed in the next time period?"_s}));
         const TSortGrid& tasks = window.dataSet().MainGrid;
         QCOMPARE(tasks.rowCount(), 6);
         QCOMPARE(tasks.cellText(0, colTaskName), u"Water plants"_s);
@@ -345,24 +222,25 @@ private Q_SLOTS:
     void filterDialog_dontCareAndMask_setsFiltersAndClearsMenuMarks()
     {
         makeDataSet(u"Home set"_s);
-        writeFile(dataFilePath(m_home.filePath(u"Home set"_s), TableFile::Assignees), "Ann\r\nAnnette\r\nBob\r\n");
+        QVERIFY(writeTestFile(dataFilePath(m_home.filePath(u"Home set"_s), TableFile::Assignees),
+                              "Ann\r\nAnnette\r\nBob\r\n"));
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
 
-        answerNextModal([](QWidget* dialog) {
-            child<QCheckBox>(dialog, u"cbProject"_s)->click();
-            auto* mask = child<QLineEdit>(dialog, u"edMaskAssignee"_s);
+        Ask::setNextDialogHandlers({asModal([](QDialog& dialog) {
+            childNamed<QCheckBox>(&dialog, u"cbProject")->click();
+            auto* mask = childNamed<QLineEdit>(&dialog, u"edMaskAssignee");
             QTest::keyClicks(mask, u"an*"_s);
             QTest::keyClick(mask, Qt::Key_Return);
-            child<QPushButton>(dialog, u"btnOK"_s)->click();
-        });
+            click(dialog, u"btnOK");
+        })});
         QTest::keyClick(&window, Qt::Key_F7);
         QCOMPARE(window.taskView().ProjectFilter, QStringList());
         QCOMPARE(window.taskView().AssigneeFilter, QStringList({u"Ann"_s, u"Annette"_s}));
         QCOMPARE(countText(window), LanguageString(809) + u"1"_s);
         for (const QString& menu : {u"Project1"_s, u"Assign1"_s}) {
-            for (QAction* a : child<QMenu>(&window, menu)->actions())
+            for (QAction* a : childNamed<QMenu>(&window, menu)->actions())
                 QVERIFY2(!a->isChecked(), qPrintable(a->text()));
         }
     }
@@ -374,7 +252,7 @@ private Q_SLOTS:
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
         selectTask(window, u"Someday"_s);
-        auto* memo = child<QPlainTextEdit>(&window, u"memoPreview"_s);
+        auto* memo = childNamed<QPlainTextEdit>(&window, u"memoPreview");
         memo->setFocus();
         QTest::keyClicks(memo, u"first line"_s);
         QTest::keyClick(memo, Qt::Key_Return);
@@ -395,31 +273,23 @@ private Q_SLOTS:
     void alarm_overdueAtOpening_showsDialogAndDisableClearsIt()
     {
         // Due at 10:10 with a 15-minute lead: the alarm moment 09:55 has passed at 10:00.
-        QString overdue =
-            row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(10, 10)))),
-                u"Work"_s, u"1 - High"_s);
-        overdue.replace(u"\t\t\t\r\n"_s, u"\t 15=0\t\t\r\n"_s);
-        const QString folder = makeDataSet(u"Home set"_s, overdue);
+        const QString folder = makeDataSet(u"Home set"_s, teamCall(QTime(10, 10), u" 15=0"_s));
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
         QString shownTask;
-        answerNextModal([&shownTask](QWidget* alarm) {
-            shownTask = child<QLineEdit>(alarm, u"lblTaskName"_s)->text();
-            child<QPushButton>(alarm, u"btnDisable"_s)->click();
-        });
+        Ask::setNextDialogHandlers({asModal([&shownTask](QDialog& alarm) {
+            shownTask = childNamed<QLineEdit>(&alarm, u"lblTaskName")->text();
+            click(alarm, u"btnDisable");
+        })});
         QVERIFY(startAndShow(window));
         QTRY_COMPARE(shownTask, u"Team call"_s);
         QTRY_COMPARE(savedTasks(folder).cellText(4, colAlarm), QString());
         QCOMPARE(savedTasks(folder).cellText(4, colTaskName), u"Team call"_s);
-        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void alarm_duringDeleteConfirmation_waitsUntilItCloses()
     {
-        QString due = row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(9, 0)))),
-                          u"Work"_s, u"1 - High"_s);
-        due.replace(u"\t\t\t\r\n"_s, u"\t  0=0\t\t\r\n"_s);
-        const QString folder = makeDataSet(u"Home set"_s, due);
+        const QString folder = makeDataSet(u"Home set"_s, teamCall(QTime(9, 0), u"  0=0"_s));
         SettingsStore settings(settingsPath());
         settings.writeBool(Settings::Alarms, Settings::Enabled, false);
         TfmMain window(settings);
@@ -427,16 +297,17 @@ private Q_SLOTS:
         selectTask(window, u"Pay rent"_s);
 
         // The alarm falls due while the delete question is open: it must not come up over it.
-        bool alarmOverQuestion = true;
-        answerNextModal([&](QWidget* confirm) {
+        QStringList askedWhileOpen;
+        const auto alarmFallsDue = [&](QDialog& confirm) {
             settings.writeBool(Settings::Alarms, Settings::Enabled, true);
             window.ScheduleNextAlarm();
-            alarmOverQuestion = QApplication::activeModalWidget() != confirm;
-            answerNextModal([](QWidget* alarm) { child<QPushButton>(alarm, u"btnDisable"_s)->click(); });
-            child<QPushButton>(confirm, u"btnYes"_s)->click();
-        });
+            askedWhileOpen = Ask::takeAsked();
+            click(confirm, u"btnYes");
+        };
+        Ask::setNextDialogHandlers(
+            {asModal(alarmFallsDue), asModal([](QDialog& alarm) { click(alarm, u"btnDisable"); })});
         QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
-        QVERIFY(!alarmOverQuestion);
+        QCOMPARE(askedWhileOpen.size(), 1); // the question alone
         // Once the question is answered the alarm shows; the right tasks were deleted and disabled.
         QTRY_VERIFY(savedTasks(folder).rowCount() == 4 && savedTasks(folder).cellText(3, colAlarm).isEmpty());
         QCOMPARE(savedTasks(folder).cellText(3, colTaskName), u"Team call"_s);
@@ -450,7 +321,7 @@ private Q_SLOTS:
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
-        auto* memo = child<QPlainTextEdit>(&window, u"memoDiary"_s);
+        auto* memo = childNamed<QPlainTextEdit>(&window, u"memoDiary");
         memo->setFocus();
         QTest::keyClicks(memo, u"Bought a new lamp"_s);
         window.showMinimized();
@@ -465,7 +336,7 @@ private Q_SLOTS:
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
         QCOMPARE(window.findChild<QLabel*>(u"lblProject"_s)->text(), LanguageString(201));
-        QMenu* projects = child<QMenu>(&window, u"Project1"_s);
+        QMenu* projects = childNamed<QMenu>(&window, u"Project1");
         const auto checkedItems = [projects] {
             QStringList checked;
             for (QAction* a : projects->actions()) {
@@ -496,7 +367,7 @@ private Q_SLOTS:
         AppLanguage::instance().setLanguage(u"de"_s);
         QEvent change(QEvent::LanguageChange);
         QApplication::sendEvent(&window, &change);
-        const QString count = child<QLabel>(&window, u"lblCount"_s)->text();
+        const QString count = childNamed<QLabel>(&window, u"lblCount")->text();
         AppLanguage::instance().setLanguage(u"Native"_s);
         QCOMPARE(count, u"Aufgaben: 4"_s);
     }
@@ -508,21 +379,21 @@ private Q_SLOTS:
         settings.writeInteger(Settings::Font, Settings::Size, 14);
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
-        QCOMPARE(child<QPlainTextEdit>(&window, u"memoPreview"_s)->font().pointSize(), 14);
+        QCOMPARE(childNamed<QPlainTextEdit>(&window, u"memoPreview")->font().pointSize(), 14);
 
         // The status bar shows a large count whole and a hint of several lines on its one line.
-        auto* count = child<QLabel>(&window, u"lblCount"_s);
+        auto* count = childNamed<QLabel>(&window, u"lblCount");
         count->setText(LanguageString(809) + u"100000"_s);
-        auto* bar = child<QWidget>(&window, u"StatusBar"_s);
+        auto* bar = childNamed<QWidget>(&window, u"StatusBar");
         const int barHeight = bar->height();
         QStatusTipEvent hint(u"Ides of March\r\nPay rent\nPlan garden"_s);
         QApplication::sendEvent(&window, &hint);
         QTRY_VERIFY(count->width() >= count->fontMetrics().horizontalAdvance(count->text()));
-        QCOMPARE(child<QLabel>(&window, u"lblHint"_s)->text(), u"Ides of March; Pay rent; Plan garden"_s);
+        QCOMPARE(childNamed<QLabel>(&window, u"lblHint")->text(), u"Ides of March; Pay rent; Plan garden"_s);
         QCOMPARE(bar->height(), barHeight);
 
         // The bottom panel opens at its stored height and keeps it through F4 toggles and exit.
-        auto* panel = child<QWidget>(&window, u"pExtra"_s);
+        auto* panel = childNamed<QWidget>(&window, u"pExtra");
         QCOMPARE(panel->height(), 139);
         for (int toggle = 0; toggle < 4; ++toggle)
             QTest::keyClick(&window, Qt::Key_F4);
@@ -535,10 +406,7 @@ private Q_SLOTS:
 
     void alarm_whileMinimised_leavesTheWindowAndDeleteNamesTheAlarmedTask()
     {
-        QString due = row(u"0"_s, u"Team call"_s, dayNumberText(dayNumber(QDateTime(QDate(2026, 12, 6), QTime(9, 0)))),
-                          u"Work"_s, u"1 - High"_s);
-        due.replace(u"\t\t\t\r\n"_s, u"\t  0=0\t\t\r\n"_s);
-        const QString folder = makeDataSet(u"Home set"_s, due);
+        const QString folder = makeDataSet(u"Home set"_s, teamCall(QTime(9, 0), u"  0=0"_s));
         SettingsStore settings(settingsPath());
         settings.writeBool(Settings::Alarms, Settings::Enabled, false);
         TfmMain window(settings);
@@ -549,15 +417,16 @@ private Q_SLOTS:
 
         bool ownedByWindow = true;
         QString question;
-        answerNextModal([&](QWidget* alarm) {
-            ownedByWindow = alarm->parentWidget() != nullptr || alarm->windowHandle()->transientParent() != nullptr;
-            answerNextModal([&](QWidget* confirm) {
-                question = child<QLabel>(confirm, u"lblMessage"_s)->text();
-                ownedByWindow = ownedByWindow || confirm->parentWidget() != nullptr;
-                child<QPushButton>(confirm, u"btnYes"_s)->click();
-            });
-            child<QPushButton>(alarm, u"btnDelete"_s)->click();
-        });
+        const auto deleteFromAlarm = [&](QDialog& alarm) {
+            ownedByWindow = alarm.parentWidget() != nullptr || alarm.windowHandle()->transientParent() != nullptr;
+            click(alarm, u"btnDelete");
+        };
+        const auto confirm = [&](QDialog& box) {
+            question = childNamed<QLabel>(&box, u"lblMessage")->text();
+            ownedByWindow = ownedByWindow || box.parentWidget() != nullptr;
+            click(box, u"btnYes");
+        };
+        Ask::setNextDialogHandlers({asModal(deleteFromAlarm), asModal(confirm)});
         settings.writeBool(Settings::Alarms, Settings::Enabled, true);
         window.ScheduleNextAlarm();
         QTRY_COMPARE(savedTasks(folder).rowCount(), 4);
@@ -593,10 +462,10 @@ private Q_SLOTS:
         connect(&watch, &TerminationWatch::sessionEnding, &window, &TfmMain::saveWithoutAsking);
 
         selectTask(window, u"Someday"_s);
-        auto* notes = child<QPlainTextEdit>(&window, u"memoPreview"_s);
+        auto* notes = childNamed<QPlainTextEdit>(&window, u"memoPreview");
         notes->setFocus();
         QTest::keyClicks(notes, u"call back"_s);
-        auto* diary = child<QPlainTextEdit>(&window, u"memoDiary"_s);
+        auto* diary = childNamed<QPlainTextEdit>(&window, u"memoDiary");
         diary->setFocus();
         QTest::keyClicks(diary, u"Bought a new lamp"_s);
         QVERIFY(!testFileContents(dataFilePath(folder, TableFile::Diary)).contains("lamp"));
@@ -604,17 +473,15 @@ private Q_SLOTS:
             QVERIFY(QDir(folder).removeRecursively());
 
         // No question, and no window waiting for the folder: nobody is there to answer.
-        const bool asked = opensModal([&] {
-            if (signal != 0) {
-                ::raise(signal); // handled, so the test goes on
-                QTRY_VERIFY(handled);
-            } else {
-                Q_EMIT watch.sessionEnding();
-            }
-            // A close that follows (the session manager's) asks nothing either.
-            QVERIFY(window.close());
-        });
-        QVERIFY(!asked);
+        if (signal != 0) {
+            ::raise(signal); // handled, so the test goes on
+            QTRY_VERIFY(handled);
+        } else {
+            Q_EMIT watch.sessionEnding();
+        }
+        // A close that follows (the session manager's) asks nothing either.
+        QVERIFY(window.close());
+        QCOMPARE(Ask::takeAsked(), QStringList());
         if (folderGone) {
             QVERIFY(!QFileInfo::exists(folder));
             return;
@@ -650,20 +517,19 @@ private Q_SLOTS:
             QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         } else {
             folder = how == u"missing" ? m_home.filePath(u"gone"_s) : dataFilePath(folder, TableFile::Tasks);
-            writeFile(TfmMain::programFolder() + u"/datasets.ini"_s, (u"Home set\t"_s + folder + u"\r\n"_s).toUtf8());
+            QVERIFY(writeTestFile(TfmMain::programFolder() + u"/datasets.ini"_s,
+                                  (u"Home set\t"_s + folder + u"\r\n"_s).toUtf8()));
         }
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
-        QString message;
-        answerNextModal([&message](QWidget* box) {
-            message = static_cast<QMessageBox*>(box)->text();
-            static_cast<QMessageBox*>(box)->accept();
-            // Then the data set manager: leave it with Exit.
-            answerNextModal([](QWidget* manager) { static_cast<QDialog*>(manager)->reject(); });
-        });
-        const bool started = window.startUp();
+        // The error, then the data set manager: leave it with Exit.
+        Ask::setNextDialogHandlers({[](QDialog& manager) { manager.reject(); }});
+        bool started = true;
+        const QStringList asked = promptsAnswered({QMessageBox::Ok}, [&] { started = window.startUp(); });
         QFile::setPermissions(m_home.filePath(u"Home set"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!started);
+        QCOMPARE(asked.size(), 2);
+        const QString& message = asked.first();
         QVERIFY(message.startsWith(LanguageString(190)));
         if (reason.isEmpty())
             QVERIFY(message.endsWith(LanguageString(193)));

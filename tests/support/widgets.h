@@ -2,20 +2,15 @@
 
 #include "core/ui/ask.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
-#include <QLabel>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
-#include <QPushButton>
 #include <QStringList>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
+#include <utility>
 
 // The child widget of that object name; a missing one is a broken test, not a failed check.
 template <typename T = QWidget> T* childNamed(const QObject* parent, QAnyStringView name)
@@ -52,33 +47,13 @@ inline void verifyPromptsAnswered()
         QVERIFY2(!text.startsWith(QStringLiteral("UNANSWERED: ")), qPrintable(text));
 }
 
-// Runs the action, pressing the given buttons of the modal boxes it opens, in order, and returns
-// their texts. Message boxes and the program's confirmation box (YesToAll: Yes with "Don't ask this
-// question again") are both understood; boxes beyond the answers are closed.
-inline QStringList answerModals(const QList<QMessageBox::StandardButton>& answers, const std::function<void()>& action)
+// A dialog handler that first shows the dialog application modal, as exec does: for handlers that
+// type into the dialog or look at its window, and for code that holds back while a modal window is open.
+inline std::function<void(QDialog&)> asModal(std::function<void(QDialog&)> handle)
 {
-    QStringList texts;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible())
-            return;
-        auto* message = qobject_cast<QMessageBox*>(box);
-        texts.append(message ? message->text() : childNamed<QLabel>(box, u"lblMessage")->text());
-        const auto answer = texts.size() <= answers.size() ? answers.at(texts.size() - 1) : QMessageBox::NoButton;
-        if (answer == QMessageBox::NoButton) {
-            box->done(QDialog::Rejected);
-        } else if (message) {
-            if (QAbstractButton* button = message->button(answer))
-                button->click();
-            else
-                message->done(answer);
-        } else {
-            childNamed<QCheckBox>(box, u"cbAsk")->setChecked(answer == QMessageBox::YesToAll);
-            childNamed<QPushButton>(box, answer == QMessageBox::No ? u"btnNo" : u"btnYes")->click();
-        }
-    });
-    poll.start(5);
-    action();
-    return texts;
+    return [handle = std::move(handle)](QDialog& dialog) {
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        handle(dialog);
+    };
 }
