@@ -7,8 +7,6 @@
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,16 +62,7 @@ private Q_SLOTS:
         QVERIFY(writeTestFile(path, "old"));
         QString reason;
         if (how == u"limit") {
-            // A file size limit fails the write itself the way a full disk does, even for root.
-            rlimit saved{};
-            QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit small = saved;
-            small.rlim_cur = 64;
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-            reason = writeFileAtomically(path, QByteArray(5000, 'x'));
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, oldHandler);
+            reason = withTinyFileSizeLimit([&] { return writeFileAtomically(path, QByteArray(5000, 'x')); });
         } else if (how == u"not a folder") {
             reason = writeFileAtomically(path + u"/inside.twk"_s, "new");
         } else {

@@ -11,8 +11,6 @@
 
 #include "support/testfiles.h"
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -216,17 +214,8 @@ private Q_SLOTS:
         }
         const QByteArray old = testFileContents(m_path);
         SettingsStore store(m_path);
-        // A file size limit makes the write itself fail, even for root.
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 64;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         const QString big(5000, u'x');
-        const bool written = store.writeString(Settings::Print, Settings::Title, big);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
+        const bool written = withTinyFileSizeLimit([&] { return store.writeString(Settings::Print, Settings::Title, big); });
 
         QVERIFY(!written);
         QVERIFY2(store.lastError().contains(u"tarnwick.ini"_s), qPrintable(store.lastError()));

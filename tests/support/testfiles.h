@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 // Whole-file reads and writes for tests that make or inspect files by hand.
@@ -24,4 +26,20 @@ inline unsigned fileMode(const QString& path)
 {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+// Runs the action with the process's file size limited to a few bytes: its writes then fail the way
+// they do on a full disk, even for root.
+template <typename Action> auto withTinyFileSizeLimit(Action action)
+{
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &small);
+    auto result = action();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
 }
