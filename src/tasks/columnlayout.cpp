@@ -163,6 +163,19 @@ int measuredColumnWidth(const TSortGrid& grid, int displayColumn, const std::fun
     return widest + 1;
 }
 
+int TextWidthCache::width(const QString& text, const std::function<int(const QString&)>& measure)
+{
+    const auto found = m_widths.constFind(text);
+    if (found != m_widths.cend())
+        return *found;
+    // Unique texts (notes-like assignee names, a huge imported table) must not grow it forever.
+    if (m_widths.size() >= 50000)
+        m_widths.clear();
+    const int measured = measure(text);
+    m_widths.insert(text, measured);
+    return measured;
+}
+
 QList<int> autosizeColumnWidths(const ColumnLayout& layout, const AutosizeInput& input)
 {
     QList<int> widths(layout.count, 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -64,6 +65,18 @@ QString displayCellText(QStringView rowText, int displayColumn);
 // The widest text the display column draws in the filtered rows, with the indent before it and
 // one pixel after it, as the autosize measures it.
 int measuredColumnWidth(const TSortGrid& grid, int displayColumn, const std::function<int(const QString&)>& measure);
+
+// Text widths measured once per distinct text: a column of 100,000 rows holds few distinct
+// projects, priorities, assignees and percentages, and shaping a text costs far more than a
+// lookup. The owner clears it when the font changes.
+class TextWidthCache final {
+public:
+    int width(const QString& text, const std::function<int(const QString&)>& measure);
+    void clear() { m_widths.clear(); }
+
+private:
+    QHash<QString, int> m_widths;
+};
 
 struct AutosizeInput {
     // measuredColumnWidth of the display column reading each task-table column (index = table column).

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void displayCellText_clampsCompletionAndCapsText_data();
     void displayCellText_clampsCompletionAndCapsText();
     void measuredColumnWidth_measuresTheTextDrawn();
+    void textWidthCache_measuresEachDistinctTextOnce();
 };
 
 void TestColumnLayout::loadColumnLayout_fromSettings_data()
@@ -137,6 +138,31 @@ void TestColumnLayout::measuredColumnWidth_measuresTheTextDrawn()
     QCOMPARE(measuredColumnWidth(grid, 0, tenPerCharacter), CellTextIndent + 30 + 1);
     QCOMPARE(measuredColumnWidth(grid, 5, tenPerCharacter), CellTextIndent + 70 + 1);
     QCOMPARE(measuredColumnWidth(grid, 4, tenPerCharacter), 1);
+}
+
+void TestColumnLayout::textWidthCache_measuresEachDistinctTextOnce()
+{
+    // A table with repeated values, measured plainly and through the cache.
+    TSortGrid grid(TaskColumnCount, 3000);
+    const QStringList projects{u"Home"_s, u"Work"_s, u"Garden"_s, QString(), u"Tax return"_s};
+    for (int r = 0; r < grid.rowCount(); ++r)
+        grid.setRow(r, {QString::number((r * 37) % 101), u"Task"_s, {}, projects[r % projects.size()]});
+    int calls = 0;
+    const auto measure = [&calls](const QString& text) {
+        ++calls;
+        return int(text.size()) * 7 + int(text.count(u'%')) * 3;
+    };
+    TextWidthCache cache;
+    const auto cached = [&](const QString& text) { return cache.width(text, measure); };
+    for (const int column : {0, 3}) {
+        const int plain = measuredColumnWidth(grid, column, measure);
+        calls = 0;
+        QCOMPARE(measuredColumnWidth(grid, column, cached), plain);
+        QVERIFY2(calls <= 101, qPrintable(QString::number(calls))); // one call per distinct text at most
+        calls = 0;
+        QCOMPARE(measuredColumnWidth(grid, column, cached), plain);
+        QCOMPARE(calls, 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestColumnLayout)

@@ -138,8 +138,15 @@ void TaskListWidget::autosizeIfEnabled()
 void TaskListWidget::AutosizeColumns()
 {
     const ColumnLayout& layout = m_model->columnLayout();
-    const QFontMetrics fm(m_delegate->style().font);
-    const auto measure = [&fm](const QString& text) { return fm.horizontalAdvance(text); };
+    const QFont& font = m_delegate->style().font;
+    if (font != m_widthFont) {
+        m_widths.clear();
+        m_widthFont = font;
+    }
+    const QFontMetrics fm(font);
+    const auto measure = [this, &fm](const QString& text) {
+        return m_widths.width(text, [&fm](const QString& t) { return fm.horizontalAdvance(t); });
+    };
 
     AutosizeInput input;
     input.tableColumnWidths.fill(0, TaskColumnCount);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "tasks/columnlayout.h"
 #include "tasks/taskview.h"
 
+#include <QFont>
 #include <QWidget>
 
 class QTableView;
@@ -64,6 +66,8 @@ private:
     TaskHeader* m_header = nullptr;
     TaskListModel* m_model = nullptr;
     TaskItemDelegate* m_delegate = nullptr;
+    TextWidthCache m_widths; // for m_widthFont
+    QFont m_widthFont;
     RebuildResult m_lastRebuild;
     bool ResizeGuard = false;
 };
