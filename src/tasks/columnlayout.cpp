@@ -8,8 +8,11 @@
 #include "core/tasktable.h"
 #include "tasks/tasksort.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 int displayColumnMinWidth(int displayColumn)
 {
@@ -132,24 +135,28 @@ QString completionText(QStringView completeCell)
     return percent == 0 ? QString() : QString::number(percent) + u'%';
 }
 
-QString displayCellText(QStringView rowText, int displayColumn)
+QString displayCellTextOf(QStringView cell, int displayColumn)
 {
     switch (displayColumn) {
     case 0:
-        return completionText(TSortGrid::cellOf(rowText, colComplete));
+        return completionText(cell);
     case 2: {
-        const double due = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
+        const double due = dueDayNumber(cell);
         return std::floor(due) == NoDueDate ? QString() : shortDateText(dateOfDayNumber(due));
     }
     case 6: {
-        const double due = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
+        const double due = dueDayNumber(cell);
         return due - std::floor(due) == 0.0 ? QString() : shortTimeText(timeOfDayNumber(due));
     }
-    default: {
-        const int tableColumn = displayTableColumn(displayColumn);
-        return tableColumn < 0 ? QString() : shownText(TSortGrid::cellOf(rowText, tableColumn));
+    default:
+        return displayTableColumn(displayColumn) < 0 ? QString() : shownText(cell);
     }
-    }
+}
+
+QString displayCellText(QStringView rowText, int displayColumn)
+{
+    const int tableColumn = displayTableColumn(displayColumn);
+    return tableColumn < 0 ? QString() : displayCellTextOf(TSortGrid::cellOf(rowText, tableColumn), displayColumn);
 }
 
 int measuredColumnWidth(const TSortGrid& grid, int displayColumn, const std::function<int(const QString&)>& measure)
@@ -161,6 +168,76 @@ int measuredColumnWidth(const TSortGrid& grid, int displayColumn, const std::fun
             widest = std::max(widest, CellTextIndent + measure(text));
     }
     return widest + 1;
+}
+
+void WidestCount::reset()
+{
+    m_widest = 0;
+    m_count = 0;
+    m_known = true;
+}
+
+void WidestCount::add(int width, int times)
+{
+    if (width > m_widest) {
+        m_widest = width;
+        m_count = times;
+    } else if (width == m_widest) {
+        m_count += times;
+    }
+}
+
+void WidestCount::remove(int width)
+{
+    if (width == m_widest && width > 0 && --m_count <= 0)
+        m_known = false;
+}
+
+int measuredCellWidth(QStringView cell, int displayColumn, const std::function<int(const QString&)>& measure)
+{
+    const QString text = displayCellTextOf(cell, displayColumn);
+    return text.isEmpty() ? 0 : CellTextIndent + measure(text);
+}
+
+QList<WidestCount> measuredColumnWidths(const QList<QString>& rows, const QList<int>& displayColumns,
+                                        const std::function<int(const QString&)>& measure)
+{
+    const qsizetype count = displayColumns.size();
+    QList<int> tableColumns;
+    for (const int display : displayColumns)
+        tableColumns.append(displayTableColumn(display));
+    const int last = tableColumns.isEmpty() ? -1 : *std::max_element(tableColumns.cbegin(), tableColumns.cend());
+    // A column repeats few texts: rows are counted per distinct cell, and each is measured once.
+    std::vector<QHash<QStringView, int>> seen(static_cast<size_t>(count));
+    std::vector<QStringView> cells(static_cast<size_t>(std::max(last, 0)) + 1);
+    for (const QString& rowText : rows) {
+        // One walk along the row finds every cell needed: the assignee lies behind the notes.
+        const QStringView row(rowText);
+        qsizetype start = 0;
+        for (int c = 0; c <= last; ++c) {
+            if (start > row.size()) {
+                cells[size_t(c)] = {};
+                continue;
+            }
+            qsizetype end = row.indexOf(QChar(TSortGrid::CellSeparator), start);
+            if (end < 0)
+                end = row.size();
+            cells[size_t(c)] = row.sliced(start, end - start);
+            start = end + 1;
+        }
+        for (qsizetype k = 0; k < count; ++k) {
+            if (tableColumns[k] >= 0)
+                ++seen[size_t(k)][cells[size_t(tableColumns[k])]];
+        }
+    }
+    QList<WidestCount> widest(count);
+    for (qsizetype k = 0; k < count; ++k) {
+        widest[k].reset();
+        const QHash<QStringView, int>& known = seen[size_t(k)];
+        for (auto it = known.cbegin(); it != known.cend(); ++it)
+            widest[k].add(measuredCellWidth(it.key(), displayColumns[k], measure), it.value());
+    }
+    return widest;
 }
 
 int TextWidthCache::width(const QString& text, const std::function<int(const QString&)>& measure)

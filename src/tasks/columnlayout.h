@@ -61,10 +61,30 @@ QString completionText(QStringView completeCell);
 // The text a list cell draws for a display column of a task row: date and time in the short
 // formats, the completion as above, every other column shown as above.
 QString displayCellText(QStringView rowText, int displayColumn);
+// The same from the cell the display column reads (the due cell for date and time).
+QString displayCellTextOf(QStringView cell, int displayColumn);
 
 // The widest text the display column draws in the filtered rows, with the indent before it and
 // one pixel after it, as the autosize measures it.
 int measuredColumnWidth(const TSortGrid& grid, int displayColumn, const std::function<int(const QString&)>& measure);
+
+// The widest of a changing collection of widths, kept exact while widths come and go: a full
+// count is needed again only when the last width at the top leaves.
+class WidestCount final {
+public:
+    // Empty and known: nothing counted yet.
+    void reset();
+    void add(int width, int times = 1);
+    void remove(int width);
+    // Unknown after reset() was never called or the last widest width left.
+    bool known() const { return m_known; }
+    int widest() const { return m_widest; }
+
+private:
+    int m_widest = 0;
+    int m_count = 0;
+    bool m_known = false;
+};
 
 // Text widths measured once per distinct text: a column of 100,000 rows holds few distinct
 // projects, priorities, assignees and percentages, and shaping a text costs far more than a
@@ -77,6 +97,13 @@ public:
 private:
     QHash<QString, int> m_widths;
 };
+
+// The width measuredColumnWidth counts for one cell (indent and text), 0 for a cell that shows nothing.
+int measuredCellWidth(QStringView cell, int displayColumn, const std::function<int(const QString&)>& measure);
+// For several display columns at once, in one walk along the rows: every row's measuredCellWidth
+// counted into one WidestCount per column, each distinct cell measured once.
+QList<WidestCount> measuredColumnWidths(const QList<QString>& rows, const QList<int>& displayColumns,
+                                        const std::function<int(const QString&)>& measure);
 
 struct AutosizeInput {
     // measuredColumnWidth of the display column reading each task-table column (index = table column).

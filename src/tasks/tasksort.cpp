@@ -202,16 +202,6 @@ std::vector<std::vector<QStringView>> columnCells(const QList<QString>& rows, co
     return result;
 }
 
-void applyOrder(TSortGrid& grid, const std::vector<int>& order)
-{
-    QList<QString>& rows = grid.rows();
-    QList<QString> sorted;
-    sorted.reserve(rows.size());
-    for (const int index : order)
-        sorted.append(std::move(rows[index]));
-    rows = std::move(sorted);
-}
-
 // Counts over 0..n-1 with prefix sums and "position of the k-th unit".
 class Fenwick final {
 public:
@@ -641,41 +631,68 @@ int compareRowsBySortColumn(QStringView rowA, QStringView rowB, int sortColumn, 
     return threeWay(numericKey(a, sortColumn, headerSort), numericKey(b, sortColumn, headerSort));
 }
 
-void SortByColumn(TSortGrid& grid, int sortColumn, bool ascending)
+QList<int> headerSortColumns(int sortColumn)
 {
-    if (!isSortColumn(sortColumn) || grid.rowCount() < 2)
+    if (!isSortColumn(sortColumn))
+        return {};
+    return {sortTableColumn(sortColumn)};
+}
+
+QList<int> keySortColumns(int prim, int sec, int ter)
+{
+    // A level is used only while all levels before it are set; an unknown column ends the list
+    // like "none" does.
+    QList<int> columns;
+    for (const int key : {prim, sec, ter}) {
+        if (!isSortColumn(key))
+            break;
+        columns.append(sortTableColumn(key));
+    }
+    return columns;
+}
+
+void applySortOrder(TSortGrid& grid, const std::vector<int>& order)
+{
+    if (order.empty())
         return;
-    const int n = grid.rowCount();
+    QList<QString>& rows = grid.rows();
+    QList<QString> sorted;
+    sorted.reserve(rows.size());
+    for (const int index : order)
+        sorted.append(rows[index]);
+    rows = std::move(sorted);
+}
+
+std::vector<int> SortOrderByColumn(const QList<QString>& rows, int sortColumn, bool ascending)
+{
+    if (!isSortColumn(sortColumn) || rows.size() < 2)
+        return {};
+    const int n = int(rows.size());
     std::vector<int> order = identity(n);
-    const KeyColumn keys(grid.rows(), sortColumn, true, true);
+    const KeyColumn keys(rows, sortColumn, true, true);
     if (keys.text)
         quickSort(keys.texts, order, 0, n - 1, ascending);
     else
         quickSort(keys.numbers, order, 0, n - 1, ascending);
-    applyOrder(grid, order);
+    return order;
 }
 
-void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, int ter, bool terAsc)
+void SortByColumn(TSortGrid& grid, int sortColumn, bool ascending)
 {
-    if (!isSortColumn(prim) || grid.rowCount() < 2)
-        return;
-    const int n = grid.rowCount();
-    // A level is used only while all levels before it are set; an unknown column ends the list
-    // like "none" does.
-    std::vector<int> sortColumns{prim};
-    std::vector<bool> ascending{primAsc};
-    if (isSortColumn(sec)) {
-        sortColumns.push_back(sec);
-        ascending.push_back(secAsc);
-        if (isSortColumn(ter)) {
-            sortColumns.push_back(ter);
-            ascending.push_back(terAsc);
-        }
-    }
-    std::vector<int> tableColumns;
-    for (const int sortColumn : sortColumns)
-        tableColumns.push_back(sortTableColumn(sortColumn));
-    const std::vector<std::vector<QStringView>> cells = columnCells(grid.rows(), tableColumns);
+    applySortOrder(grid, SortOrderByColumn(grid.rows(), sortColumn, ascending));
+}
+
+std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool primAsc, int sec, bool secAsc, int ter,
+                                 bool terAsc)
+{
+    if (!isSortColumn(prim) || rows.size() < 2)
+        return {};
+    const int n = int(rows.size());
+    const std::array<int, 3> keys{prim, sec, ter};
+    const std::array<bool, 3> ascending{primAsc, secAsc, terAsc};
+    const QList<int> columns = keySortColumns(prim, sec, ter);
+    const std::vector<std::vector<QStringView>> cells =
+        columnCells(rows, std::vector<int>(columns.begin(), columns.end()));
 
     // Every row's places on the levels side by side, so that ranking is one sort of plain integers.
     struct Keyed {
@@ -686,8 +703,8 @@ void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, i
     std::vector<Keyed> keyed(static_cast<size_t>(n));
     for (size_t r = 0; r < keyed.size(); ++r)
         keyed[r].row = int(r);
-    for (size_t level = 0; level < sortColumns.size(); ++level) {
-        const std::vector<int> places = levelRanks(cells[level], sortColumns[level], ascending[level]);
+    for (size_t level = 0; level < size_t(columns.size()); ++level) {
+        const std::vector<int> places = levelRanks(cells[level], keys[level], ascending[level]);
         for (size_t r = 0; r < keyed.size(); ++r)
             keyed[r].places[level] = places[r];
     }
@@ -701,7 +718,10 @@ void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, i
             ++current;
         rank[size_t(keyed[k].row)] = current;
     }
+    return exchangeSortOrder(rank);
+}
 
-    const std::vector<int> order = exchangeSortOrder(rank);
-    applyOrder(grid, order);
+void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, int ter, bool terAsc)
+{
+    applySortOrder(grid, SortOrderByKeys(grid.rows(), prim, primAsc, sec, secAsc, ter, terAsc));
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 // The task-view sorts. Sort columns are numbered by meaning, not by table column; the header,
 // the 3-level keys and the settings all use this numbering.
 enum SortColumn : int {
@@ -44,6 +46,18 @@ double timeSortKey(QStringView dueCell);
 int compareRowsBySortColumn(QStringView rowA, QStringView rowB, int sortColumn, bool headerSort);
 
 // ---- Sorts ----
+//
+// Each sort exists as an order (position i of the result takes input row order[i]; empty when the
+// rows stay as they are) and as the sort of a grid in place.
+
+// The table columns whose cells a sort reads: rows that agree on them sort alike.
+QList<int> headerSortColumns(int sortColumn);
+QList<int> keySortColumns(int prim, int sec, int ter);
+
+std::vector<int> SortOrderByColumn(const QList<QString>& rows, int sortColumn, bool ascending);
+std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool primAsc, int sec, bool secAsc, int ter,
+                                 bool terAsc);
+void applySortOrder(TSortGrid& grid, const std::vector<int>& order);
 
 // Header sort: the order of the grid's own quicksort on one column (middle pivot, not stable),
 // with each row's key computed once. A column outside 0..6 leaves the grid unchanged.

@@ -41,15 +41,92 @@ bool nameInKeys(QStringView name, const QStringList& keys)
 }
 
 // Rows copied from the task table share their text, so most pairs are told equal by address.
-bool sameRows(const QList<QString>& a, const QList<QString>& b)
+bool sameText(const QString& x, const QString& y)
+{
+    return x.size() == y.size() && (x.constData() == y.constData() || x == y);
+}
+
+// Whether the rows differ; when they differ only at a few positions, those positions.
+bool changedRows(const QList<QString>& now, const QList<QString>& before, QList<int>* positions)
+{
+    positions->clear();
+    if (now.size() != before.size())
+        return true;
+    // Beyond a few rows a reset of the list costs less than telling each row.
+    constexpr qsizetype fewRows = 32;
+    for (qsizetype r = 0; r < now.size(); ++r) {
+        if (sameText(now[r], before[r]))
+            continue;
+        if (positions->size() == fewRows) {
+            positions->clear();
+            return true;
+        }
+        positions->append(int(r));
+    }
+    return !positions->isEmpty();
+}
+
+// The rows that left and joined between two filter results, when they differ by a few rows or by
+// one row that moved (an edited task is stored at the top of the table). False otherwise.
+bool rowDifference(const QList<QString>& before, const QList<QString>& now, QList<QString>* removed,
+                   QList<QString>* added)
+{
+    removed->clear();
+    added->clear();
+    qsizetype head = 0;
+    while (head < before.size() && head < now.size() && sameText(before[head], now[head]))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < now.size() - head &&
+           sameText(before[before.size() - 1 - tail], now[now.size() - 1 - tail]))
+        ++tail;
+    const qsizetype gone = before.size() - head - tail;
+    const qsizetype come = now.size() - head - tail;
+    constexpr qsizetype fewRows = 8;
+    const auto take = [](const QList<QString>& rows, qsizetype from, qsizetype count, QList<QString>* into) {
+        for (qsizetype r = from; r < from + count; ++r)
+            into->append(rows[r]);
+    };
+    if (gone <= fewRows && come <= fewRows) {
+        take(before, head, gone, removed);
+        take(now, head, come, added);
+        return true;
+    }
+    if (gone != come)
+        return false;
+    // The same rows shifted by one, but for the one that left at one end and the one that came at
+    // the other.
+    bool shiftedUp = true;
+    bool shiftedDown = true;
+    for (qsizetype r = head; r + 1 < head + gone && (shiftedUp || shiftedDown); ++r) {
+        shiftedUp = shiftedUp && sameText(before[r + 1], now[r]);
+        shiftedDown = shiftedDown && sameText(before[r], now[r + 1]);
+    }
+    if (shiftedUp) {
+        removed->append(before[head]);
+        added->append(now[head + gone - 1]);
+        return true;
+    }
+    if (shiftedDown) {
+        removed->append(before[head + gone - 1]);
+        added->append(now[head]);
+        return true;
+    }
+    return false;
+}
+
+// Whether two row lists hold, row by row, the same cells in the given columns.
+bool sameCells(const QList<QString>& a, const QList<QString>& b, const QList<int>& columns)
 {
     if (a.size() != b.size())
         return false;
     for (qsizetype r = 0; r < a.size(); ++r) {
-        const QString& x = a[r];
-        const QString& y = b[r];
-        if (x.size() != y.size() || (x.constData() != y.constData() && x != y))
-            return false;
+        if (a[r].constData() == b[r].constData() && a[r].size() == b[r].size())
+            continue;
+        for (const int column : columns) {
+            if (TSortGrid::cellOf(a[r], column) != TSortGrid::cellOf(b[r], column))
+                return false;
+        }
     }
     return true;
 }
@@ -76,11 +153,6 @@ void TaskView::setCurrentRow(int row)
 
 void TaskView::FilterTasks(TSortGrid& target, const QStringList& projects, double limit, const QStringList& assignees)
 {
-    const bool measuring = &target == &MirrorGrid;
-    if (measuring) {
-        DueDateWidth = 0;
-        DueTimeWidth = 0;
-    }
     RemoveBlankRows(MainGrid);
 
     const QStringList projectKeys = nameKeys(projects);
@@ -110,30 +182,6 @@ void TaskView::FilterTasks(TSortGrid& target, const QStringList& projects, doubl
     }
     // The rows go in at the top one by one, so they end up in reverse table order.
     std::reverse(passing.begin(), passing.end());
-
-    if (measuring && measureText) {
-        // A table has far fewer distinct days and times than rows: measure each once.
-        QHash<qint64, int> dateWidths;
-        QHash<qint64, int> timeWidths;
-        for (const QString& rowText : passing) {
-            const double value = dueDayNumber(TSortGrid::cellOf(rowText, colDue));
-            const double day = std::floor(value);
-            if (day != NoDueDate) {
-                auto it = dateWidths.find(qint64(day));
-                if (it == dateWidths.end())
-                    it = dateWidths.insert(qint64(day), measureText(shortDateText(dateOfDayNumber(value))) + 6);
-                DueDateWidth = std::max(DueDateWidth, *it);
-            }
-            if (value - day != 0.0) {
-                const QTime time = timeOfDayNumber(value);
-                const qint64 key = time.msecsSinceStartOfDay();
-                auto it = timeWidths.find(key);
-                if (it == timeWidths.end())
-                    it = timeWidths.insert(key, measureText(shortTimeText(time)) + 6);
-                DueTimeWidth = std::max(DueTimeWidth, *it);
-            }
-        }
-    }
 
     target.clear();
     if (passing.isEmpty())
@@ -195,14 +243,15 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
         CommitPreviewNotes();
     Rebuilding = true;
     const QList<QString> before = MirrorGrid.rows();
+    const bool wasEmpty = isEmptyView();
     FilterTasks(MirrorGrid, ProjectFilter, DeadlineLimit, AssigneeFilter);
-    if (AdvancedSort)
-        SortByKeys(MirrorGrid, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir);
-    else
-        SortByColumn(MirrorGrid, SortColumn, SortAscending);
+    RebuildResult result;
+    result.rowDiffKnown = !m_sortInput.isEmpty() &&
+                          rowDifference(m_sortInput, MirrorGrid.rows(), &result.removedRows, &result.addedRows);
+    sortMirror();
+    measureDueWidths(result);
     Rebuilding = false;
 
-    RebuildResult result;
     result.filtered = isFiltered();
     result.taskCount = isEmptyView() ? 0 : MirrorGrid.rowCount();
 
@@ -229,8 +278,88 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     }
     setCurrentRow(row);
     result.currentRow = m_currentRow;
-    result.rowsChanged = !sameRows(MirrorGrid.rows(), before);
+    result.rowsChanged = changedRows(MirrorGrid.rows(), before, &result.changedRows);
+    if (wasEmpty || isEmptyView())
+        result.changedRows.clear();
     return result;
+}
+
+void TaskView::invalidateMeasures()
+{
+    m_dueDates = {};
+    m_dueTimes = {};
+}
+
+void TaskView::measureDueWidths(const RebuildResult& result)
+{
+    if (!measureText) {
+        DueDateWidth = 0;
+        DueTimeWidth = 0;
+        return;
+    }
+    const auto dateWidth = [this](double due) {
+        return std::floor(due) == NoDueDate ? 0 : measureText(shortDateText(dateOfDayNumber(due))) + 6;
+    };
+    const auto timeWidth = [this](double due) {
+        return due - std::floor(due) == 0.0 ? 0 : measureText(shortTimeText(timeOfDayNumber(due))) + 6;
+    };
+    if (result.rowDiffKnown && m_dueDates.known() && m_dueTimes.known()) {
+        for (const QString& row : result.removedRows) {
+            const double due = dueDayNumber(TSortGrid::cellOf(row, colDue));
+            m_dueDates.remove(dateWidth(due));
+            m_dueTimes.remove(timeWidth(due));
+        }
+        for (const QString& row : result.addedRows) {
+            const double due = dueDayNumber(TSortGrid::cellOf(row, colDue));
+            m_dueDates.add(dateWidth(due));
+            m_dueTimes.add(timeWidth(due));
+        }
+    }
+    if (!m_dueDates.known() || !m_dueTimes.known() || !result.rowDiffKnown) {
+        // A table has far fewer distinct days and times than rows: measure each once.
+        QHash<qint64, int> dateWidths;
+        QHash<qint64, int> timeWidths;
+        m_dueDates.reset();
+        m_dueTimes.reset();
+        for (const QString& row : MirrorGrid.rows()) {
+            const double due = dueDayNumber(TSortGrid::cellOf(row, colDue));
+            const qint64 day = qint64(std::floor(due));
+            auto date = dateWidths.find(day);
+            if (date == dateWidths.end())
+                date = dateWidths.insert(day, dateWidth(due));
+            m_dueDates.add(*date);
+            const qint64 time = due - std::floor(due) == 0.0 ? -1 : timeOfDayNumber(due).msecsSinceStartOfDay();
+            auto shown = timeWidths.find(time);
+            if (shown == timeWidths.end())
+                shown = timeWidths.insert(time, timeWidth(due));
+            m_dueTimes.add(*shown);
+        }
+    }
+    DueDateWidth = m_dueDates.widest();
+    DueTimeWidth = m_dueTimes.widest();
+}
+
+void TaskView::sortMirror()
+{
+    const QList<int> spec = AdvancedSort ? QList<int>{1, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir}
+                                         : QList<int>{0, SortColumn, SortAscending};
+    const QList<int> columns =
+        AdvancedSort ? keySortColumns(PrimKey, SecKey, TerKey) : headerSortColumns(SortColumn);
+    QList<QString>& rows = MirrorGrid.rows();
+    if (spec != m_sortSpec || !sameCells(rows, m_sortInput, columns)) {
+        m_sortOrder = AdvancedSort ? SortOrderByKeys(rows, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir)
+                                   : SortOrderByColumn(rows, SortColumn, SortAscending);
+        m_sortSpec = spec;
+    }
+    m_sortInput = std::move(rows);
+    if (m_sortOrder.empty()) {
+        rows = m_sortInput;
+        return;
+    }
+    rows.clear();
+    rows.reserve(m_sortInput.size());
+    for (const int index : m_sortOrder)
+        rows.append(m_sortInput[index]);
 }
 
 RebuildResult TaskView::HeaderSort(int sortColumn)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/sortgrid.h"
+#include "tasks/columnlayout.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 #include <optional>
 
 class SettingsStore;
@@ -35,6 +37,14 @@ struct RebuildResult {
     bool filtered = false;   // the filter lamp: red when true, lime green when false
     bool rowsChanged = true; // the rows (content or order) differ from before the rebuild
     int currentRow = 0;      // the view row to select
+    // When not empty, the rows changed only at these positions (same count, same order
+    // elsewhere); otherwise, when rowsChanged, anything may have changed.
+    QList<int> changedRows;
+    // When rowDiffKnown, the shown rows differ from the last rebuild's by exactly these: the
+    // texts of rows that left and of rows that joined (in any order).
+    bool rowDiffKnown = false;
+    QList<QString> removedRows;
+    QList<QString> addedRows;
 };
 
 // The mark a header column carries for the active sort.
@@ -82,6 +92,8 @@ public:
     int DueTimeWidth = 0;
     // Measures a text in the list's font; without it the widths above stay 0.
     std::function<int(const QString&)> measureText;
+    // The font or the date formats changed: the next rebuild measures every row again.
+    void invalidateMeasures();
     // Stores edits of the notes preview into the task before anything is rebuilt.
     std::function<void()> CommitPreviewNotes;
 
@@ -125,5 +137,16 @@ public:
     void saveState(SettingsStore& settings) const;
 
 private:
+    // Sorts MirrorGrid, reusing the last order when the rows differ from the last sort's input only
+    // in cells the sort does not read: the sorts' orders depend on nothing else.
+    void sortMirror();
+    // Keeps DueDateWidth and DueTimeWidth, from the rows that came and went when that is known.
+    void measureDueWidths(const RebuildResult& result);
+
     int m_currentRow = 0;
+    QList<int> m_sortSpec;
+    QList<QString> m_sortInput; // shares the row texts
+    std::vector<int> m_sortOrder;
+    WidestCount m_dueDates;
+    WidestCount m_dueTimes;
 };

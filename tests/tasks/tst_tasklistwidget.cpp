@@ -45,6 +45,7 @@ private Q_SLOTS:
     void delegate_textAndCheckFitTheRow_data();
     void delegate_textAndCheckFitTheRow();
     void hugeName_shownCappedButStoredWhole();
+    void autosize_afterOneTaskChanges_matchesAFreshList();
 
 private:
     QTemporaryDir m_dir;
@@ -273,6 +274,51 @@ void TestTaskListWidget::hugeName_shownCappedButStoredWhole()
         QCOMPARE(list.model()->data(list.model()->index(0, column)).toString().size(), ShownTextLimit);
     QCOMPARE(table.cell(0, colTaskName).size(), huge.size());
     QCOMPARE(view.MirrorGrid.cell(0, colProject).size(), huge.size());
+}
+
+// The list measures only the rows that came and went after a change; the widths must stay those a
+// freshly built list measures, also when the widest text leaves.
+void TestTaskListWidget::autosize_afterOneTaskChanges_matchesAFreshList()
+{
+    TSortGrid table(TaskColumnCount, 30);
+    for (int r = 0; r < table.rowCount(); ++r)
+        table.setRow(r, {QString::number(r % 3 * 40), u"Task %1"_s.arg(r), u"100000"_s, r % 2 ? u"Home"_s : u"Work"_s,
+                         priorityTexts().value(r % 3), {}, {}, r % 4 ? u"Ann"_s : u"Bob"_s});
+    SettingsStore settings(m_dir.filePath(u"autosize.ini"_s));
+    TaskView view(table);
+    TaskListWidget list(view, settings);
+    list.resize(700, 300);
+    list.rebuildView(false);
+    list.AutosizeColumns();
+    const auto widths = [](const TaskListWidget& widget) {
+        const auto* grid = widget.findChild<QTableView*>(u"ViewGrid"_s);
+        QList<int> result;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            result.append(grid->columnWidth(c));
+        return result;
+    };
+    const QString wide = u"Bartholomew Featherstonehaugh-Wolfeschlegel"_s;
+    const QList<std::function<void()>> changes = {
+        [&] { table.setCell(5, colAssignee, wide); },          // a wider text comes
+        [&] { table.setCell(9, colProject, wide); },           // in another column too
+        [&] { table.setCell(5, colAssignee, u"Ann"_s); },      // the widest leaves
+        [&] { table.DeleteRow(9); },                           // and the other one with its row
+        [&] { table.setCell(3, colComplete, u"50"_s); },       // a percentage appears
+        [&] { table.MoveRow(12, 0); },                         // a row moves, as the editor stores it
+        [&] { table.InsertRow(0); table.setRow(0, {u"0"_s, u"New"_s, u"100000"_s, wide}); },
+    };
+    for (qsizetype k = 0; k < changes.size(); ++k) {
+        changes[k]();
+        list.rebuildView(false);
+        list.AutosizeColumns();
+        TSortGrid copy = table;
+        TaskView freshView(copy);
+        TaskListWidget fresh(freshView, settings);
+        fresh.resize(700, 300);
+        fresh.rebuildView(false);
+        fresh.AutosizeColumns();
+        QVERIFY2(widths(list) == widths(fresh), qPrintable(u"change %1"_s.arg(k)));
+    }
 }
 
 QTEST_MAIN(TestTaskListWidget)

@@ -4,9 +4,12 @@
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
 #include "support/tables.h"
+#include "tasks/recurrence.h"
+#include "tasks/taskedit.h"
 #include "tasks/tasksort.h"
 #include "tasks/taskview.h"
 
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +57,8 @@ private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { Clock::setCurrent(nullptr); }
 
+    void rebuildView_afterOneTaskChanges_matchesAFreshRebuild_data();
+    void rebuildView_afterOneTaskChanges_matchesAFreshRebuild();
     void setDeadlineFilter_calendarEdges_data();
     void setDeadlineFilter_calendarEdges();
     void filterTasks_deadlineRules_data();
@@ -186,15 +191,13 @@ void TestTaskView::filterTasks_reverseTableOrderAndDueWidths()
     view.FilterTasks(view.MirrorGrid, {}, DeadlineAllDates, {});
     QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"third"_s);
     QCOMPARE(view.MirrorGrid.cellText(2, colTaskName), u"first"_s);
+    // The rebuild measures the widest due date and time of the rows shown.
+    view.RebuildView(false);
     QVERIFY(view.DueDateWidth > 6);
     QVERIFY(view.DueTimeWidth > 6);
-    // Another target grid leaves the widths of the view alone.
-    view.DueDateWidth = 1;
-    TSortGrid report(TaskColumnCount);
-    view.FilterTasks(report, {}, DeadlineAllDates, {});
-    QCOMPARE(view.DueDateWidth, 1);
     // Only undated tasks: nothing to measure.
-    view.FilterTasks(view.MirrorGrid, {}, DeadlineNoDueDate, {});
+    view.DeadlineLimit = DeadlineNoDueDate;
+    view.RebuildView(false);
     QCOMPARE(view.DueDateWidth, 0);
     QCOMPARE(view.DueTimeWidth, 0);
 }
@@ -319,6 +322,92 @@ void TestTaskView::state_roundTripThroughSettings()
     QCOMPARE(view.SecKey, int(NoSortKey));
     QCOMPARE(view.TerKey, int(NoSortKey)); // unreadable key number
     QVERIFY(!view.TerDir);
+}
+
+void TestTaskView::rebuildView_afterOneTaskChanges_matchesAFreshRebuild_data()
+{
+    QTest::addColumn<bool>("advanced");
+    QTest::addColumn<bool>("showCompleted");
+    QTest::newRow("3-level, completed shown") << true << true;
+    QTest::newRow("3-level, completed hidden") << true << false;
+    QTest::newRow("header sort by project") << false << true;
+}
+
+// A rebuild reuses the last sort and measures only the rows that came and went; after any run of
+// one-task changes its order and due widths must be those of a view built from scratch.
+void TestTaskView::rebuildView_afterOneTaskChanges_matchesAFreshRebuild()
+{
+    QFETCH(bool, advanced);
+    QFETCH(bool, showCompleted);
+    QRandomGenerator random(7);
+    const QStringList projects{QString(), u"Home"_s, u"Work"_s};
+    const auto randomRow = [&](int n) {
+        // Few distinct keys, so that ties decide much of the order; some times of day are wide.
+        const double due = random.bounded(5) == 0 ? NoDueDate
+                                                  : dayNumber(QDate(2026, 12, 1)) + random.bounded(4) +
+                                                        (random.bounded(3) == 0 ? random.bounded(24) / 24.0 : 0.0);
+        return QStringList{random.bounded(3) == 0 ? u"100"_s : u"0"_s, u"Task %1"_s.arg(n), dayNumberText(due),
+                           projects[random.bounded(projects.size())], priorityTexts().value(random.bounded(3))};
+    };
+    TSortGrid tasks(TaskColumnCount, 60);
+    for (int r = 0; r < tasks.rowCount(); ++r)
+        tasks.setRow(r, randomRow(r));
+    const auto measure = [](const QString& text) { return int(text.size()) * 7 + int(text.count(u'1')); };
+    const auto configure = [&](TaskView& view) {
+        view.AdvancedSort = advanced;
+        view.SortColumn = sortProject;
+        view.ShowCompleted = showCompleted;
+        view.measureText = measure;
+    };
+    TaskView view(tasks);
+    configure(view);
+    view.RebuildView(false);
+    for (int step = 0; step < 200; ++step) {
+        const int row = int(random.bounded(tasks.rowCount()));
+        switch (random.bounded(5)) {
+        case 0: // checked or unchecked in place
+            applyCheck(tasks, row, checkStepFor(tasks, row) == CheckStep::Uncheck ? CheckStep::Uncheck
+                                                                                   : CheckStep::Complete);
+            break;
+        case 1: { // edited: stored at the top, a key cell changed now and then
+            TaskEditValues values = taskValuesFromRow(tasks, row, QDate(2026, 12, 6));
+            values.name += u'*';
+            if (random.bounded(2) == 0)
+                values.project = projects[random.bounded(projects.size())];
+            storeTask(tasks, values, row);
+            break;
+        }
+        case 2:
+            tasks.DeleteRow(row);
+            break;
+        case 3:
+            tasks.InsertRow(0);
+            tasks.setRow(0, randomRow(1000 + step));
+            break;
+        default: // a cell the sort does not read
+            tasks.setCell(row, colNotes, u"note %1"_s.arg(step));
+            break;
+        }
+        QStringList before = view.MirrorGrid.rows();
+        const RebuildResult result = view.RebuildView(false);
+        TSortGrid copy = tasks;
+        TaskView fresh(copy);
+        configure(fresh);
+        fresh.RebuildView(false);
+        QCOMPARE(view.MirrorGrid.rows(), fresh.MirrorGrid.rows());
+        QCOMPARE(view.DueDateWidth, fresh.DueDateWidth);
+        QCOMPARE(view.DueTimeWidth, fresh.DueTimeWidth);
+        if (result.rowDiffKnown) {
+            // What the result says came and went turns the last rows into the new ones.
+            for (const QString& gone : result.removedRows)
+                QVERIFY(before.removeOne(gone));
+            before.append(result.addedRows);
+            QStringList now = view.MirrorGrid.rows();
+            before.sort();
+            now.sort();
+            QCOMPARE(before, now);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTaskView)

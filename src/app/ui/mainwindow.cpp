@@ -457,6 +457,8 @@ void TfmMain::retranslateTexts()
     // The texts this window computes from language strings; the language menu then shows all tasks,
     // which sets the filter panels.
     showPanelState(!pExtra->isHidden());
+    // A language may bring its own date formats: the due columns are measured afresh.
+    m_view.invalidateMeasures();
     updateShowCompletedTexts(false);
     updateStatusTexts();
     ShowAttachment(true);

@@ -47,3 +47,9 @@ void TaskListModel::reload()
     beginResetModel();
     endResetModel();
 }
+
+void TaskListModel::rowsUpdated(const QList<int>& rows)
+{
+    for (const int row : rows)
+        Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+}

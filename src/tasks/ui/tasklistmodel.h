@@ -23,6 +23,8 @@ public:
     void setColumnLayout(const ColumnLayout& layout);
     // MirrorGrid was rebuilt: the rows are read afresh.
     void reload();
+    // The texts of these rows changed; their number and every other row stayed.
+    void rowsUpdated(const QList<int>& rows);
 
 private:
     TaskView& m_view;

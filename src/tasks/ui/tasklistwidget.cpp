@@ -79,6 +79,8 @@ void TaskListWidget::loadSettings()
     m_viewGrid->verticalHeader()->setMinimumSectionSize(1);
     m_viewGrid->verticalHeader()->setDefaultSectionSize(TaskItemDelegate::rowHeight(style.font, style.horizLines));
     m_model->setColumnLayout(LoadColumnLayout(m_settings));
+    m_columnExtents.clear();
+    m_view.invalidateMeasures();
     m_header->setSectionResizeMode(0, QHeaderView::Fixed);
     QList<int> widths = LoadColumnWidths(m_settings, m_model->columnLayout());
     widths[0] = completionColumnWidth();
@@ -112,7 +114,24 @@ RebuildResult TaskListWidget::rebuildView(bool moveEditedToTop)
 void TaskListWidget::showRebuild(const RebuildResult& result)
 {
     m_lastRebuild = result;
-    if (result.rowsChanged)
+    if (result.rowsChanged && !m_columnExtents.isEmpty()) {
+        if (result.rowDiffKnown && m_delegate->style().font == m_widthFont) {
+            const auto measure = cellMeasure();
+            for (qsizetype k = 0; k < m_measuredColumns.size(); ++k) {
+                const int display = m_measuredColumns[k];
+                const int column = displayTableColumn(display);
+                for (const QString& row : result.removedRows)
+                    m_columnExtents[k].remove(measuredCellWidth(TSortGrid::cellOf(row, column), display, measure));
+                for (const QString& row : result.addedRows)
+                    m_columnExtents[k].add(measuredCellWidth(TSortGrid::cellOf(row, column), display, measure));
+            }
+        } else {
+            m_columnExtents.clear();
+        }
+    }
+    if (!result.changedRows.isEmpty())
+        m_model->rowsUpdated(result.changedRows);
+    else if (result.rowsChanged)
         m_model->reload();
     selectRow(result.currentRow);
     m_viewGrid->viewport()->update();
@@ -142,19 +161,26 @@ void TaskListWidget::AutosizeColumns()
     if (font != m_widthFont) {
         m_widths.clear();
         m_widthFont = font;
+        m_columnExtents.clear();
     }
-    const QFontMetrics fm(font);
-    const auto measure = [this, &fm](const QString& text) {
-        return m_widths.width(text, [&fm](const QString& t) { return fm.horizontalAdvance(t); });
-    };
+    // The contents are measured again only after they changed; a resize of the window only
+    // shares out the width anew.
+    const bool known = std::all_of(m_columnExtents.cbegin(), m_columnExtents.cend(),
+                                   [](const WidestCount& extent) { return extent.known(); });
+    if (m_columnExtents.isEmpty() || !known) {
+        m_measuredColumns.clear();
+        for (int i = 0; i < layout.count; ++i) {
+            const int m = layout.ColumnMap[size_t(i)];
+            if (m != 1 && m != 2 && m != 6 && m != NoDisplayColumn)
+                m_measuredColumns.append(m);
+        }
+        m_columnExtents = measuredColumnWidths(m_view.MirrorGrid.rows(), m_measuredColumns, cellMeasure());
+    }
 
     AutosizeInput input;
     input.tableColumnWidths.fill(0, TaskColumnCount);
-    for (int i = 0; i < layout.count; ++i) {
-        const int m = layout.ColumnMap[size_t(i)];
-        if (m != 1 && m != 2 && m != 6 && m != NoDisplayColumn)
-            input.tableColumnWidths[displayTableColumn(m)] = measuredColumnWidth(m_view.MirrorGrid, m, measure);
-    }
+    for (qsizetype k = 0; k < m_measuredColumns.size(); ++k)
+        input.tableColumnWidths[displayTableColumn(m_measuredColumns[k])] = m_columnExtents[k].widest() + 1;
     for (int i = 0; i < layout.count; ++i)
         input.captionWidths.append(m_header->captionWidth(i));
     input.dueDateWidth = m_view.DueDateWidth;
@@ -166,6 +192,13 @@ void TaskListWidget::AutosizeColumns()
         input.scrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_viewGrid);
     input.verticalLines = m_delegate->style().verticalLines;
     applyWidths(autosizeColumnWidths(layout, input));
+}
+
+std::function<int(const QString&)> TaskListWidget::cellMeasure()
+{
+    return [this, fm = QFontMetrics(m_widthFont)](const QString& text) {
+        return m_widths.width(text, [&fm](const QString& t) { return fm.horizontalAdvance(t); });
+    };
 }
 
 int TaskListWidget::completionColumnWidth() const

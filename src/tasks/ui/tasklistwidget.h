@@ -4,6 +4,8 @@
 #include "tasks/taskview.h"
 
 #include <QFont>
+
+#include <functional>
 #include <QWidget>
 
 class QTableView;
@@ -58,6 +60,8 @@ private:
     void headerResized(int logicalIndex, int oldSize, int newSize);
     void applyWidths(const QList<int>& widths);
     int completionColumnWidth() const;
+    // A cell text's width in the current list font, through the width cache.
+    std::function<int(const QString&)> cellMeasure();
     void showRebuild(const RebuildResult& result);
 
     TaskView& m_view;
@@ -68,6 +72,9 @@ private:
     TaskItemDelegate* m_delegate = nullptr;
     TextWidthCache m_widths; // for m_widthFont
     QFont m_widthFont;
+    // The widest text of each measured display column in the rows shown; empty until measured again.
+    QList<int> m_measuredColumns;
+    QList<WidestCount> m_columnExtents;
     RebuildResult m_lastRebuild;
     bool ResizeGuard = false;
 };
