@@ -117,6 +117,7 @@ private Q_SLOTS:
             QCOMPARE(childNamed<QPlainTextEdit>(&log, u"memoPreview")->toPlainText(), u"kept\nnotes"_s);
             QCOMPARE(childNamed<QLineEdit>(&log, u"edAttach")->text(), u"plan.pdf"_s);
             QVERIFY(childNamed<QPushButton>(&log, u"btnPrint")->isHidden());
+            QCOMPARE(Ask::takeAsked(), QStringList{u"Task log"_s});
             asked = promptsAnswered(confirm ? QList{answer} : QList<QMessageBox::StandardButton>{},
                                     [&] { click(log, button); });
             click(log, u"btnClose");
