@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -198,6 +199,40 @@ private Q_SLOTS:
         }
         QCOMPARE(childNamed<TfmFind>(&window, u"TfmFind")->LogRowToShow, -1);
         QVERIFY(!window.ModalBusy);
+    }
+
+    // Tasks purged into an empty log follow the empty row the log keeps; a hit among them still
+    // opens the log window at that entry. A column the user widened keeps its width.
+    void taskLog_afterPurge_findOpensTheEntry_andWidthsStay()
+    {
+        makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        QCOMPARE(window.dataSet().purgeToLog(DataSet::PurgeMode::AllTasks, {}, m_clock.today()).count, 4);
+        window.afterTaskTableChange({});
+
+        QString shown;
+        Ask::setNextDialogHandlers({asModal([&](QDialog& find) {
+                                        search(find, u"rent"_s);
+                                        click(find, u"btnGoto");
+                                    }),
+                                    asModal([&](QDialog& log) {
+                                        auto* grid = childNamed<QTableView>(&log, u"LogGrid");
+                                        shown = grid->currentIndex().siblingAtColumn(0).data().toString();
+                                        grid->horizontalHeader()->resizeSection(2, 150);
+                                        click(log, u"btnClose");
+                                    })});
+        QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(shown, u"Pay rent"_s);
+
+        int width = 0;
+        Ask::setNextDialogHandlers({asModal([&](QDialog& log) {
+            width = childNamed<QTableView>(&log, u"LogGrid")->horizontalHeader()->sectionSize(2);
+            click(log, u"btnClose");
+        })});
+        QTest::keyClick(&window, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(width, 150);
     }
 
     // A filtered view limits the task hits; after a search the parameters stay locked until Reset,

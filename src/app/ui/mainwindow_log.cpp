@@ -3,6 +3,7 @@
 #include "app/ui/mainwindow.h"
 
 #include "calendar/ui/calendarpanelwidget.h"
+#include "log/tasklog.h"
 #include "log/ui/tasklogwindow.h"
 #include "tasks/ui/findwindow.h"
 #include "tasks/ui/tasklistwidget.h"
@@ -34,6 +35,9 @@ void TfmMain::showFind()
     // The search reads the tables: the diary text and the notes being typed go in first.
     m_calendar->storeDiary();
     CommitPreviewNotes();
+    // A log hit is shown in the log window, which cleans the log it reads back: cleaning it here
+    // first gives the hit the row it will have there.
+    TaskLog::CleanLogGrid(m_data.BackGrid);
     {
         const QScopedValueRollback busy(ModalBusy, true);
         m_find->execFor(TfmFind::Scope::AllPlaces);

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QTableView>
@@ -47,7 +48,7 @@ TfmLog::TfmLog(SettingsStore& settings, DataSet& data, TfmFind& find, QWidget* p
     setObjectName(QStringLiteral("TfmLog"));
     setWindowTitle(QStringLiteral("Task log"));
     setModal(true);
-    resize(560, 420);
+    resize(720, 480);
 
     auto* caption = new QLabel(QStringLiteral("Explore removed tasks."), this);
 
@@ -168,20 +169,35 @@ void TfmLog::SetupLogGrid()
     TextWidthCache widths;
     const auto measure = [&](const QString& text) { return cellMetrics.horizontalAdvance(text); };
     QList<int> sizes(TaskLog::DisplayColumnCount);
-    for (int c = 0; c < TaskLog::DisplayColumnCount; ++c) {
+    for (int c = 1; c < TaskLog::DisplayColumnCount; ++c) {
         int widest = headerMetrics.horizontalAdvance(LanguageString(TaskLog::headerString(c))) + headerMargin;
         for (int r = 1; r < m_data.BackGrid.rowCount(); ++r)
             widest = std::max(widest, widths.width(TaskLog::displayText(m_data.BackGrid, r, c), measure) + cellMargin);
         sizes[c] = widest + extraWidth;
     }
-    int others = 0;
-    for (int c = 1; c < TaskLog::DisplayColumnCount; ++c)
-        others += m_userSized.contains(c) ? header->sectionSize(c) : sizes[c];
-    sizes[0] = std::max(minNameWidth, LogGrid->width() - others - nameColumnReserve);
-    for (int c = 0; c < TaskLog::DisplayColumnCount; ++c) {
+    for (int c = 1; c < TaskLog::DisplayColumnCount; ++c) {
         if (!m_userSized.contains(c))
             header->resizeSection(c, sizes[c]);
     }
+    fitNameColumn();
+}
+
+void TfmLog::fitNameColumn()
+{
+    if (m_userSized.contains(0))
+        return;
+    const QScopedValueRollback sizing(m_sizing, true);
+    QHeaderView* header = LogGrid->horizontalHeader();
+    int others = 0;
+    for (int c = 1; c < TaskLog::DisplayColumnCount; ++c)
+        others += header->sectionSize(c);
+    header->resizeSection(0, std::max(minNameWidth, LogGrid->width() - others - nameColumnReserve));
+}
+
+void TfmLog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    fitNameColumn();
 }
 
 void TfmLog::selectTableRow(int tableRow)

@@ -34,11 +34,16 @@ public:
 Q_SIGNALS:
     void helpRequested(const QString& topic);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void ShowLog();
     // Sizes every column to its widest text (header included) + 3 pixels and gives the name column
     // what is left; a column the user dragged keeps its width for the session.
     void SetupLogGrid();
+    // The name column takes the width the other columns leave (unless the user sized it).
+    void fitNameColumn();
     void LogGridSelectCell(int listRow);
     void selectTableRow(int tableRow);
     void btnDeleteClick();
