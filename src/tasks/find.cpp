@@ -78,17 +78,32 @@ private:
     QString m_seam;
 };
 
-QDate dayOfCell(QStringView cell)
+// The whole day of a day-number cell; false when the cell is no number. Plain "46000" and
+// "46000.4375" are read directly: parsing a floating-point number on every row of a large table
+// would cost more than the search itself.
+bool wholeDayOfCell(QStringView cell, qint64* day)
 {
-    double day = 0;
-    return parseDayNumber(cell, &day) ? dateOfDayNumber(std::floor(day)) : QDate();
+    qint64 value = 0;
+    qsizetype i = 0;
+    for (; i < cell.size() && i < 12 && cell[i] >= u'0' && cell[i] <= u'9'; ++i)
+        value = value * 10 + (cell[i].unicode() - u'0');
+    bool plain = i > 0 && (i == cell.size() || cell[i] == u'.');
+    for (qsizetype j = i + 1; plain && j < cell.size(); ++j)
+        plain = cell[j] >= u'0' && cell[j] <= u'9';
+    if (plain) {
+        *day = value;
+        return true;
+    }
+    double number = 0;
+    if (!parseDayNumber(cell, &number))
+        return false;
+    *day = qint64(std::floor(number));
+    return true;
 }
 
-// A due date of "100000" (or an unreadable one) is no date: outside every range.
-QDate dueDayOfCell(QStringView cell)
+qint64 dayOf(const QDate& date)
 {
-    const double due = dueDayNumber(cell);
-    return std::floor(due) == NoDueDate ? QDate() : dateOfDayNumber(std::floor(due));
+    return qint64(dayNumber(date));
 }
 
 QDate diaryDateOfRow(const TSortGrid& diary, int row)
@@ -96,6 +111,14 @@ QDate diaryDateOfRow(const TSortGrid& diary, int row)
     return QDate(diary.cell(row, diaryYear).toInt(), diary.cell(row, diaryMonth).toInt(),
                  diary.cell(row, diaryDay).toInt());
 }
+
+// The range as whole day numbers, both ends included.
+struct DayRange {
+    bool applies;
+    qint64 from;
+    qint64 to;
+    bool contains(qint64 day) const { return !applies || (day >= from && day <= to); }
+};
 
 } // namespace
 
@@ -138,15 +161,21 @@ QList<Hit> search(const Parameters& parameters, const Sources& sources, const QD
     QList<Hit> hits;
     if (!refusal(parameters).isEmpty())
         return hits;
-    const DateRange range = dateRange(parameters, today);
+    const DateRange dates = dateRange(parameters, today);
+    const DayRange range{dates.applies, dayOf(dates.from), dayOf(dates.to)};
     Matcher matcher(parameters.text, parameters.caseSensitive, locale);
 
     if (parameters.activeTasks && sources.viewTasks != nullptr) {
         const TSortGrid& tasks = *sources.viewTasks;
         for (int r = 0; r < tasks.rowCount(); ++r) {
             const QString& row = tasks.rowText(r);
-            if (range.applies && !range.contains(dueDayOfCell(TSortGrid::cellOf(row, colDue))))
-                continue;
+            if (range.applies) {
+                // The due day; a task without due date lies outside every range.
+                qint64 due = 0;
+                if (!wholeDayOfCell(TSortGrid::cellOf(row, colDue), &due) || due == qint64(NoDueDate) ||
+                    !range.contains(due))
+                    continue;
+            }
             const QStringView name = TSortGrid::cellOf(row, colTaskName);
             const QStringView notes = TSortGrid::cellOf(row, colNotes);
             if (matcher.matches(name, notes))
@@ -157,8 +186,11 @@ QList<Hit> search(const Parameters& parameters, const Sources& sources, const QD
         const TSortGrid& log = *sources.taskLog;
         for (int r = 0; r < log.rowCount(); ++r) {
             const QString& row = log.rowText(r);
-            if (range.applies && !range.contains(dayOfCell(TSortGrid::cellOf(row, logDate))))
-                continue;
+            if (range.applies) {
+                qint64 logged = 0;
+                if (!wholeDayOfCell(TSortGrid::cellOf(row, logDate), &logged) || !range.contains(logged))
+                    continue;
+            }
             const QStringView name = TSortGrid::cellOf(row, logTaskName);
             const QStringView notes = TSortGrid::cellOf(row, logNotes);
             if (matcher.matches(name, notes))
@@ -169,7 +201,7 @@ QList<Hit> search(const Parameters& parameters, const Sources& sources, const QD
         const TSortGrid& diary = *sources.diary;
         for (int r = 0; r < diary.rowCount(); ++r) {
             const QDate date = diaryDateOfRow(diary, r);
-            if (range.applies && !range.contains(date))
+            if (range.applies && (!date.isValid() || !range.contains(dayOf(date))))
                 continue;
             const QStringView text = diary.cell(r, diaryText);
             if (matcher.matches(text))
@@ -182,9 +214,11 @@ QList<Hit> search(const Parameters& parameters, const Sources& sources, const QD
 
 QString notesOnOneLine(QStringView cell)
 {
-    if (cell.isEmpty())
-        return {};
-    return DecodeNotes(cell).join(u' ').trimmed();
+    // As DecodeNotes joined by blanks: every ESC ends a line, text after the last one is dropped.
+    const qsizetype last = cell.lastIndexOf(QChar(27));
+    QString text = (last < 0 ? cell : cell.left(last)).toString();
+    text.replace(QChar(27), u' ');
+    return text.trimmed();
 }
 
 QString placeText(Place place)

@@ -36,7 +36,6 @@ struct DateRange {
     bool applies = false;
     QDate from;
     QDate to;
-    bool contains(const QDate& date) const { return !applies || (date.isValid() && date >= from && date <= to); }
 };
 // "Last N days" reaches back N calendar days before today, "last N weeks" 7 × N days; both end today.
 DateRange dateRange(const Parameters& parameters, const QDate& today);
