@@ -184,6 +184,7 @@ QString DataSet::openOnce(OpenResult& result)
     projects.clear();
     assignees.clear();
     bool logUpgraded = false;
+    bool logDamaged = false;
     const std::pair<QString, std::function<TableLoadResult(const QString&)>> tables[] = {
         {TableFile::Tasks, [&](const QString& p) { return loadTaskTable(MainGrid, p); }},
         {TableFile::Projects, [&](const QString& p) { return loadNameList(projects, p); }},
@@ -196,6 +197,7 @@ QString DataSet::openOnce(OpenResult& result)
              // Saving and loading leave empty rows behind the header; they are no entries.
              removeEmptyLogRows(BackGrid);
              logUpgraded = loaded.ok() && loaded.upgraded && loaded.damage.isEmpty();
+             logDamaged = loaded.ok() && !loaded.damage.isEmpty();
              return loaded;
          }},
     };
@@ -205,6 +207,10 @@ QString DataSet::openOnce(OpenResult& result)
         if (m_generation != generation)
             return {};
     }
+    // What could be read of a damaged log is in memory and the file's copy is kept: the log window's
+    // next reading writes the table first instead of finding the damage (and copying it) again.
+    if (logDamaged && !m_unread.contains(TableFile::TaskLog))
+        m_logUnsaved = true;
     if (logUpgraded && !m_unread.contains(TableFile::TaskLog)) {
         if (const QString error = saveTaskLog(); !error.isEmpty())
             result.errors.append(error);

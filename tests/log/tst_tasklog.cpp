@@ -117,6 +117,19 @@ private Q_SLOTS:
         QVERIFY(testFileContents(logPath(data)).contains("Moved task with a long name"));
     }
 
+    // A damaged log is copied and reported once, when the data set opens; showing the log window
+    // afterwards finds the repaired table, not the damage again.
+    void reload_afterDamagedOpen_copiesOnce()
+    {
+        DataSet data;
+        openDataSet(data, QByteArray("250\r\n\t\t\t\t\t\t\t\r\nKept\t100000\t\t\t46000\t\t\t\r\nCut\0off\r\n", 47));
+        const DataSet::OpenResult reloaded = data.reloadTaskLog();
+        QVERIFY(reloaded.ok());
+        QVERIFY(reloaded.messages.isEmpty());
+        QCOMPARE(QDir(data.folder()).entryList({u"tasklog.twk.damaged-*"_s}).size(), 1);
+        QCOMPARE(data.BackGrid.cellText(1, logTaskName), u"Kept"_s);
+    }
+
     void model_showsEntriesUnderTheHeader()
     {
         const TSortGrid log = gridOf(
