@@ -17,8 +17,6 @@
 #include "tasks/ui/attachmentrunner.h"
 #include "tasks/ui/findwindow.h"
 
-#include <QApplication>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
