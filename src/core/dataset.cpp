@@ -132,6 +132,7 @@ QString DataSet::ensureFolder(Access access)
 DataSet::OpenResult DataSet::open()
 {
     m_locationChanged = false;
+    m_logUnsaved = false;
     for (;;) {
         OpenResult result;
         const quint64 generation = m_generation;
@@ -183,6 +184,7 @@ QString DataSet::openOnce(OpenResult& result)
     projects.clear();
     assignees.clear();
     bool logUpgraded = false;
+    bool logDamaged = false;
     const std::pair<QString, std::function<TableLoadResult(const QString&)>> tables[] = {
         {TableFile::Tasks, [&](const QString& p) { return loadTaskTable(MainGrid, p); }},
         {TableFile::Projects, [&](const QString& p) { return loadNameList(projects, p); }},
@@ -195,6 +197,7 @@ QString DataSet::openOnce(OpenResult& result)
              // Saving and loading leave empty rows behind the header; they are no entries.
              removeEmptyLogRows(BackGrid);
              logUpgraded = loaded.ok() && loaded.upgraded && loaded.damage.isEmpty();
+             logDamaged = loaded.ok() && !loaded.damage.isEmpty();
              return loaded;
          }},
     };
@@ -204,6 +207,10 @@ QString DataSet::openOnce(OpenResult& result)
         if (m_generation != generation)
             return {};
     }
+    // What could be read of a damaged log is in memory and the file's copy is kept: the log window's
+    // next reading writes the table first instead of finding the damage (and copying it) again.
+    if (logDamaged && !m_unread.contains(TableFile::TaskLog))
+        m_logUnsaved = true;
     if (logUpgraded && !m_unread.contains(TableFile::TaskLog)) {
         if (const QString error = saveTaskLog(); !error.isEmpty())
             result.errors.append(error);
@@ -228,7 +235,57 @@ QString DataSet::saveTasks()
 
 QString DataSet::saveTaskLog()
 {
-    return saveTable(TableFile::TaskLog, [this](const QString& p) { return saveTaskLogTable(BackGrid, p); });
+    const QString error =
+        saveTable(TableFile::TaskLog, [this](const QString& p) { return saveTaskLogTable(BackGrid, p); });
+    m_logUnsaved = !error.isEmpty();
+    return error;
+}
+
+DataSet::OpenResult DataSet::reloadTaskLog()
+{
+    OpenResult result;
+    if (m_logUnsaved) {
+        if (const QString error = saveTaskLog(); !error.isEmpty()) {
+            result.errors.append(error);
+            return result;
+        }
+    }
+    const quint64 generation = m_generation;
+    if (const QString error = ensureFolder(Access::Read); !error.isEmpty()) {
+        result.errors.append(error);
+        return result;
+    }
+    // Another data set is being opened: its log comes with it.
+    if (m_generation != generation)
+        return result;
+    if (const QString error = createMissingTableFile(m_folder, TableFile::TaskLog); !error.isEmpty()) {
+        result.errors.append(error);
+        return result;
+    }
+    TSortGrid log(TaskLogColumnCount, 1);
+    TableLoadResult loaded = loadTaskLogTable(log, path(TableFile::TaskLog));
+    if (!loaded.ok()) {
+        // The table in memory stays; the file is not written over while it cannot be read.
+        m_unread.insert(TableFile::TaskLog);
+        result.errors.append(loaded.error);
+        return result;
+    }
+    QString copyError;
+    const bool copyKept = keepCopyBeforeRewrite(path(TableFile::TaskLog), loaded, &copyError);
+    result.messages = loaded.messages;
+    if (copyKept) {
+        m_unread.remove(TableFile::TaskLog);
+    } else {
+        m_unread.insert(TableFile::TaskLog);
+        result.errors.append(copyError);
+    }
+    removeEmptyLogRows(log);
+    BackGrid = std::move(log);
+    if (copyKept && loaded.upgraded && loaded.damage.isEmpty()) {
+        if (const QString error = saveTaskLog(); !error.isEmpty())
+            result.errors.append(error);
+    }
+    return result;
 }
 
 QString DataSet::saveDiary()

@@ -66,6 +66,10 @@ public:
     // Each returns an empty string on success, else the error text.
     QString saveTasks();
     QString saveTaskLog();
+    // Reads the task log again from its file (the log window shows the file's state). While the
+    // last save of the log failed, the table in memory is newer than the file: it is saved first
+    // and kept when that fails again, so entries moved or deleted meanwhile are never undone.
+    OpenResult reloadTaskLog();
     QString saveDiary(); // tidies the diary first
     QString saveSpecial();
     QString saveProjects();
@@ -115,5 +119,6 @@ private:
     FolderGuard m_guard;
     quint64 m_generation = 0;
     bool m_locationChanged = false;
+    bool m_logUnsaved = false; // the log in memory differs from its file after a failed save
     QSet<QString> m_unread; // files that failed to load: never overwritten by a save
 };

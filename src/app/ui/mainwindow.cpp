@@ -102,6 +102,8 @@ void TfmMain::createActions()
         {u"Loaddata1"_s, u"&Restore data..."_s, key(Qt::CTRL | Qt::Key_O), u"Restore program data files"_s, {},
          slot(&TfmMain::restoreData)},
         {u"Cleanup1"_s, u"Purge &tasks to log..."_s, {}, u"Remove unnecessary tasks"_s, {}, slot(&TfmMain::purgeTasks)},
+        {u"Viewtasklog1"_s, u"View Task &log..."_s, key(Qt::CTRL | Qt::Key_L), u"View task log - removed tasks"_s, {},
+         slot(&TfmMain::showTaskLog)},
         {u"Datasetmanager1"_s, u"Database &manager..."_s, key(Qt::CTRL | Qt::Key_M),
          u"Manage data files - to-do list, diary, etc."_s, {}, slot(&TfmMain::openDatasetManager)},
         {u"miMinimize"_s, u"&Minimize"_s, key(Qt::CTRL | Qt::Key_F4), u"Minimize the program"_s, {},
@@ -127,6 +129,7 @@ void TfmMain::createActions()
          slot(&TfmMain::performSort)},
         {u"miSort"_s, u"3-level &sort setup..."_s, key(Qt::CTRL | Qt::Key_F3), u"3-level sort setup"_s, {},
          slot(&TfmMain::sortSetup)},
+        {u"Find1"_s, u"&Find..."_s, key(Qt::CTRL | Qt::Key_F), u"Find information"_s, {}, slot(&TfmMain::showFind)},
         {u"Autosizecolumns1"_s, u"&Autosize columns"_s, key(Qt::CTRL | Qt::Key_A), u"Autosize columns"_s, {},
          [this] { m_list->AutosizeColumns(); }},
         {u"miShowPanel"_s, u"Show calendar/&notes panel"_s, key(Qt::Key_F4),
@@ -194,14 +197,15 @@ void TfmMain::createMenus()
     QMenuBar* bar = menuBar();
     const QString separator = u"-"_s;
     m_commands.addMenu(bar, u"File1"_s, u"&File"_s,
-                       {u"Savedata1"_s, u"Loaddata1"_s, u"Cleanup1"_s, separator, u"Datasetmanager1"_s, separator,
-                        u"miMinimize"_s, u"miExit"_s});
+                       {u"Savedata1"_s, u"Loaddata1"_s, u"Cleanup1"_s, u"Viewtasklog1"_s, separator,
+                        u"Datasetmanager1"_s, separator, u"miMinimize"_s, u"miExit"_s});
     m_commands.addMenu(bar, u"Task1"_s, u"&Task"_s,
                        {u"Addtask1"_s, u"Edittask1"_s, u"Removetask1"_s, separator, u"miComplete1"_s, separator,
                         u"Runattachments1"_s});
     m_commands.addMenu(bar, u"View1"_s, u"&View"_s,
                        {u"miFilter"_s, u"Showalltasks1"_s, u"miShowChecked"_s, separator, u"miPerformSort"_s,
-                        u"miSort"_s, u"Autosizecolumns1"_s, separator, u"miShowPanel"_s, u"miShowCalendar"_s});
+                        u"miSort"_s, u"Find1"_s, u"Autosizecolumns1"_s, separator, u"miShowPanel"_s,
+                        u"miShowCalendar"_s});
     m_projectMenu = m_commands.addMenu(bar, u"Project1"_s, u"&Project"_s, {u"AllTasks"_s, u"Noprojects1"_s, separator});
     m_assigneeMenu =
         m_commands.addMenu(bar, u"Assign1"_s, u"&Assign"_s, {u"AllAssignee"_s, u"NoAssignee"_s, separator});
@@ -361,6 +365,7 @@ bool TfmMain::startUp()
     }
     tidyDiaryTable(m_data.gridDiary);
     m_calendar->setCalendarDate(m_calendarDate);
+    createLogAndFindWindows();
     m_startUpDone = true;
     return true;
 }

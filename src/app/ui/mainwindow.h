@@ -25,6 +25,8 @@ class QToolButton;
 class SettingsStore;
 class TaskListWidget;
 class TCalendarPanelWidget;
+class TfmFind;
+class TfmLog;
 class TfmTask;
 struct StoredTask;
 
@@ -170,6 +172,12 @@ private:
     QWidget* alarmParent();
     void miEnableAlarmsClick();
 
+    // The task log and find windows (mainwindow_log.cpp), made once after start-up.
+    void createLogAndFindWindows();
+    void showTaskLog();
+    void showFind();
+    void gotoDiaryDate(const QDate& date);
+
     // Calendar commands (mainwindow_calendar.cpp).
     void editSpecialDays();
     void dayChangeRefresh();
@@ -199,6 +207,8 @@ private:
     TCalendarPanelWidget* m_calendar = nullptr;
     TNotesPane* m_notes = nullptr;
     TMainStatusBar* m_status = nullptr;
+    TfmFind* m_find = nullptr;
+    TfmLog* m_log = nullptr;
 
     QMenu* m_projectMenu = nullptr;
     QMenu* m_assigneeMenu = nullptr;

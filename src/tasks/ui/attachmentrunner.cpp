@@ -21,7 +21,7 @@ void showError(QWidget* parent, const QString& text)
 
 } // namespace
 
-bool RunAttachment(QWidget* parent, const QString& path)
+bool RunAttachment(QWidget* parent, const QString& path, const QString& failureText)
 {
     if (isMissingAttachment(path)) {
         showError(parent, LanguageString(188));
@@ -31,7 +31,7 @@ bool RunAttachment(QWidget* parent, const QString& path)
     // The desktop starts its opener without waiting, so a missing file is caught here.
     const bool missingFile = url.isLocalFile() && !QFileInfo::exists(url.toLocalFile());
     if (missingFile || !QDesktopServices::openUrl(url)) {
-        showError(parent, QStringLiteral("Error executing program."));
+        showError(parent, failureText.isEmpty() ? QStringLiteral("Error executing program.") : failureText);
         return false;
     }
     return true;
