@@ -263,6 +263,8 @@ int addTask(const QStringList& argList)
     if (args.positional.size() != 2)
         throw Usage{QStringLiteral("give the folder and one task name (quote a name with blanks)")};
     // Everything the command line says is checked before the data set is touched.
+    if (args.positional[1].trimmed().isEmpty())
+        throw Usage{QStringLiteral("the task name is empty")};
     std::optional<QDateTime> due;
     if (args.values.contains(QStringLiteral("due")))
         due = parseDue(args.value(QStringLiteral("due")));
@@ -500,7 +502,10 @@ int runTaskCommand(const QString& command, const QStringList& args)
             return importTasks(args);
         throw Usage{QStringLiteral("unknown command")};
     } catch (const Usage& usage) {
-        QTextStream(stderr) << "twk " << command << ": " << usage.message << '\n';
+        // One line, so a script can show or log it as it stands.
+        QString message = usage.message;
+        message.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
+        QTextStream(stderr) << "twk " << command << ": " << message << '\n';
         return BadInput;
     } catch (const QString& error) {
         QTextStream(stderr) << "twk " << command << ": " << error << '\n';
