@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/progress.sh"
 
 packages=(build-essential cmake ninja-build pkgconf qt6-base-dev qt6-multimedia-dev libxcb-keysyms1-dev
-          fonts-dejavu-core)
+          libical-dev fonts-dejavu-core)
 case "${1:-}" in
     run) packages+=(xvfb xauth xdotool imagemagick) ;;
     # llvm-14 brings llvm-symbolizer, so sanitizer reports of the fuzzers name their functions.

@@ -7,3 +7,5 @@
 int runCheckCommand(const QStringList& args);
 int runUpgradeCommand(const QStringList& args);
 int runLanguageCommand(const QStringList& args);
+// list, add, done, export and import.
+int runTaskCommand(const QString& command, const QStringList& args);

@@ -104,6 +104,10 @@ void TfmMain::createActions()
         {u"Cleanup1"_s, u"Purge &tasks to log..."_s, {}, u"Remove unnecessary tasks"_s, {}, slot(&TfmMain::purgeTasks)},
         {u"Viewtasklog1"_s, u"View Task &log..."_s, key(Qt::CTRL | Qt::Key_L), u"View task log - removed tasks"_s, {},
          slot(&TfmMain::showTaskLog)},
+        {u"Saveas1"_s, u"&Export tasks..."_s, key(Qt::CTRL | Qt::Key_E), u"Export tasks to a file"_s, {},
+         slot(&TfmMain::Saveas1Click)},
+        {u"Importtasks1"_s, u"&Import tasks..."_s, {}, u"Import tasks from a file"_s, {},
+         slot(&TfmMain::Importtasks1Click)},
         {u"Datasetmanager1"_s, u"Database &manager..."_s, key(Qt::CTRL | Qt::Key_M),
          u"Manage data files - to-do list, diary, etc."_s, {}, slot(&TfmMain::openDatasetManager)},
         {u"miMinimize"_s, u"&Minimize"_s, key(Qt::CTRL | Qt::Key_F4), u"Minimize the program"_s, {},
@@ -197,8 +201,8 @@ void TfmMain::createMenus()
     QMenuBar* bar = menuBar();
     const QString separator = u"-"_s;
     m_commands.addMenu(bar, u"File1"_s, u"&File"_s,
-                       {u"Savedata1"_s, u"Loaddata1"_s, u"Cleanup1"_s, u"Viewtasklog1"_s, separator,
-                        u"Datasetmanager1"_s, separator, u"miMinimize"_s, u"miExit"_s});
+                       {u"Savedata1"_s, u"Loaddata1"_s, u"Cleanup1"_s, u"Viewtasklog1"_s, separator, u"Saveas1"_s,
+                        u"Importtasks1"_s, separator, u"Datasetmanager1"_s, separator, u"miMinimize"_s, u"miExit"_s});
     m_commands.addMenu(bar, u"Task1"_s, u"&Task"_s,
                        {u"Addtask1"_s, u"Edittask1"_s, u"Removetask1"_s, separator, u"miComplete1"_s, separator,
                         u"Runattachments1"_s});

@@ -135,6 +135,9 @@ private:
     void restoreData();
     void purgeTasks();
     void openDatasetManager();
+    // Export and import (mainwindow_exchange.cpp).
+    void Saveas1Click();
+    void Importtasks1Click();
 
     // View, project, assignee and deadline commands.
     void showAllTasks();
