@@ -1,5 +1,6 @@
 #include "app/ui/mainstatusbar.h"
 
+#include "app/ui/programicons.h"
 #include "app/ui/statuslamp.h"
 #include "core/applanguage.h"
 #include "core/ui/commandregistry.h"
@@ -64,6 +65,6 @@ void TMainStatusBar::setAssigneeText(const QString& text)
 
 void TMainStatusBar::setPanelShown(bool shown)
 {
-    btnStatusHide->setArrowType(shown ? Qt::DownArrow : Qt::UpArrow);
+    btnStatusHide->setIcon(panelArrow(!shown)); // imUp while the panel is hidden, imDown while it shows
     btnStatusHide->setToolTip(hintTip(LanguageString(shown ? 245 : 246)));
 }

@@ -1,5 +1,6 @@
 #include "app/ui/notespane.h"
 
+#include "app/ui/programicons.h"
 #include "core/applanguage.h"
 #include "core/tasktable.h"
 #include "core/ui/commandregistry.h"
@@ -90,7 +91,7 @@ QString TNotesPane::attachment() const
 
 void TNotesPane::setPanelShown(bool shown)
 {
-    btnHide->setArrowType(shown ? Qt::DownArrow : Qt::UpArrow);
+    btnHide->setIcon(panelArrow(!shown)); // imUp while the panel is hidden, imDown while it shows
     btnHide->setToolTip(hintTip(LanguageString(shown ? 245 : 246)));
 }
 
