@@ -1,7 +1,7 @@
 #include "app/toolbarlayout.h"
 #include "app/ui/mainwindow.h"
-#include "app/ui/programicons.h"
 #include "core/applanguage.h"
+#include "core/ui/programicons.h"
 #include "support/mainwindow.h"
 #include "support/widgets.h"
 

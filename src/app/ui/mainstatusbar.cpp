@@ -1,9 +1,9 @@
 #include "app/ui/mainstatusbar.h"
 
-#include "app/ui/programicons.h"
 #include "app/ui/statuslamp.h"
 #include "core/applanguage.h"
 #include "core/ui/commandregistry.h"
+#include "core/ui/programicons.h"
 
 #include <QLabel>
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 #include "app/ui/notespane.h"
 
-#include "app/ui/programicons.h"
 #include "core/applanguage.h"
 #include "core/tasktable.h"
 #include "core/ui/commandregistry.h"
 #include "core/ui/memocommands.h"
+#include "core/ui/programicons.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
