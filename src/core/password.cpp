@@ -6,6 +6,9 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
+#include <array>
+#include <utility>
+
 namespace {
 
 // Marks a digest apart from a scrambled password. Only one exact password would scramble to a
@@ -65,8 +68,9 @@ QString passwordStoredForm(const QString& password)
 {
     if (password.isEmpty())
         return {};
-    QByteArray salt(saltBytes, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), saltBytes / 4);
+    std::array<quint32, saltBytes / 4> words{};
+    QRandomGenerator::system()->fillRange(words.data(), words.size());
+    const QByteArray salt(reinterpret_cast<const char*>(words.data()), saltBytes);
     const QByteArray key = derive(password, salt, digestIterations);
     return digestMarker + QString::number(digestIterations) + QLatin1Char('$') + QString::fromLatin1(salt.toBase64()) +
            QLatin1Char('$') + QString::fromLatin1(key.toBase64());
