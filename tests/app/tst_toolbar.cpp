@@ -83,6 +83,30 @@ private Q_SLOTS:
         QCOMPARE(loadToolbarList(TfmMain::programFolder(), SettingsStore(settingsPath())), list);
     }
 
+    void buildToolbar_wrapsOrCutsTheButtonsThatDoNotFit_data()
+    {
+        QTest::addColumn<bool>("wrap");
+        QTest::newRow("wrapping") << true;
+        QTest::newRow("one row") << false;
+    }
+    void buildToolbar_wrapsOrCutsTheButtonsThatDoNotFit()
+    {
+        QFETCH(bool, wrap);
+        makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        for (int i = 0; i < ToolbarEntryCount; ++i)
+            settings.writeBool(Settings::ToolbarButtons, QString::number(i), true);
+        settings.writeBool(Settings::Toolbar, Settings::Wrap, wrap);
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        const QWidget* bar = childNamed(&window, u"ToolBar1");
+        const QWidget* about = childNamed(&window, u"btnAbout");
+        // Every button lies inside the toolbar when wrapping; otherwise the last ones are left out.
+        QTRY_COMPARE(about->isVisible(), wrap);
+        QCOMPARE(bar->contentsRect().contains(about->geometry()), wrap);
+        QCOMPARE(about->y() > childNamed(&window, u"btnSave")->y(), wrap);
+    }
+
     void buildToolbar_followsListFlagsAndLook()
     {
         makeDataSet(u"Home set"_s);

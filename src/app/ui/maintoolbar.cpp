@@ -43,7 +43,8 @@ void TMainToolbar::reset(const Look& look)
         action->deleteLater();
     }
     m_layout->setWrap(look.wrap);
-    QSizePolicy policy = sizePolicy();
+    // Wrapping, the toolbar takes the height its rows need at the window's width.
+    QSizePolicy policy(QSizePolicy::Ignored, look.wrap ? QSizePolicy::Minimum : QSizePolicy::Fixed);
     policy.setHeightForWidth(look.wrap);
     setSizePolicy(policy);
     QFont font;
