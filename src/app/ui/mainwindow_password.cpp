@@ -44,8 +44,11 @@ void TfmMain::RestoreFromTray()
     const bool ask = asksPasswordAtRestore();
     if (ask)
         centralWidget()->hide();
-    if (isMinimized() || !isVisible())
-        showNormal();
+    // A maximised window comes back maximised.
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    else if (!isVisible())
+        show();
     raise();
     activateWindow();
     if (ask) {

@@ -50,7 +50,6 @@ TfmPassword::TfmPassword(const QString& stored, QWidget* parent) : QDialog(paren
                                   this),
                        QStringLiteral("lblNote"));
     note->setWordWrap(true);
-    note->setEnabled(false);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);
     buttonRow->addWidget(btnOK);

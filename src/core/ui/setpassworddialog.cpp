@@ -55,7 +55,6 @@ TfmSetPassword::TfmSetPassword(const QString& stored, QWidget* parent) : QDialog
                                   this),
                        QStringLiteral("lblNote"));
     note->setWordWrap(true);
-    note->setEnabled(false);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);
     buttonRow->addWidget(btnOK);
