@@ -33,11 +33,11 @@ const std::array<ToolbarEntry, ToolbarEntryCount>& toolbarTable()
              u"Loaddata1"_s},
             {u"btnCleanUp"_s, u"File-Purge tasks to log"_s, u"Purge tasks to log"_s, u"Remove unnecessary tasks"_s,
              u"Purge"_s, true, 2, u"Cleanup1"_s},
-            {u"btnTaskLog"_s, u"File-Task log"_s, u"View task log"_s, u"View task log - removed tasks"_s,
-             u"Task Log"_s, true, 3, u"Tasklog1"_s},
+            {u"btnTaskLog"_s, u"File-Task log"_s, u"View task log"_s, u"View task log - removed tasks"_s, u"Task Log"_s,
+             true, 3, u"Tasklog1"_s},
             space(1),
-            {u"btnExport"_s, u"File-Export tasks"_s, u"Export data"_s, u"Export data to common formats"_s,
-             u"Export"_s, false, 4, u"Saveas1"_s},
+            {u"btnExport"_s, u"File-Export tasks"_s, u"Export data"_s, u"Export data to common formats"_s, u"Export"_s,
+             false, 4, u"Saveas1"_s},
             {u"btnPrint"_s, u"File-Print"_s, u"Print"_s, u"Print reports - reports gallery"_s, u"Print"_s, true, 5,
              u"Print1"_s},
             space(2),
@@ -74,11 +74,17 @@ const std::array<ToolbarEntry, ToolbarEntryCount>& toolbarTable()
              u"Preferences1"_s},
             space(6),
             {u"btnHelp"_s, u"Help-Contents"_s, u"Help"_s, u"Help topics"_s, u"Help"_s, false, 20, u"Helptopics1"_s},
-            {u"btnHomePage"_s, u"Help-Home page"_s, u"Home Page"_s, u"Visit Tarnwick Home Page"_s, u"Home"_s, false,
-             21, u"Homepage1"_s},
-            {u"btnAbout"_s, u"Help-About"_s, u"About"_s, u"Program information"_s, u"About"_s, false, 22,
-             u"About1"_s},
-            space(7), space(8), space(9), space(10), space(11), space(12), space(13), space(14),
+            {u"btnHomePage"_s, u"Help-Home page"_s, u"Home Page"_s, u"Visit Tarnwick Home Page"_s, u"Home"_s, false, 21,
+             u"Homepage1"_s},
+            {u"btnAbout"_s, u"Help-About"_s, u"About"_s, u"Program information"_s, u"About"_s, false, 22, u"About1"_s},
+            space(7),
+            space(8),
+            space(9),
+            space(10),
+            space(11),
+            space(12),
+            space(13),
+            space(14),
         }};
         return t;
     }();
@@ -161,8 +167,8 @@ ToolbarButtonList loadToolbarList(const QString& programFolder, const SettingsSt
     for (int i = 0; i < ToolbarEntryCount; ++i) {
         // The default belongs to the button at this position, so a reordered file keeps each
         // button's own default when the flags are missing; separators take theirs in turn.
-        const ToolbarEntry* entry = list.keys[i] == toolbarSeparatorKey() ? nthSeparator(separators++)
-                                                                           : toolbarEntryForKey(list.keys[i]);
+        const ToolbarEntry* entry =
+            list.keys[i] == toolbarSeparatorKey() ? nthSeparator(separators++) : toolbarEntryForKey(list.keys[i]);
         const bool byDefault = entry != nullptr && entry->shownByDefault;
         list.shown[i] = settings.readBool(Settings::ToolbarButtons, QString::number(i), byDefault);
     }

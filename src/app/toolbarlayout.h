@@ -11,11 +11,11 @@ class SettingsStore;
 // One row of the main window's toolbar table. The key text is what toolbar.ini stores; the
 // image chooses the picture and, through `command`, what the button runs.
 struct ToolbarEntry {
-    QString name;         // object name of the button, e.g. "btnSave"; "Space1" ... for separators
-    QString keyText;      // "File-Save data", "[Separator]"
-    QString tooltip;      // empty for a separator
-    QString statusText;   // the status-bar text; the tooltip where both are the same
-    QString caption;      // shown under the picture when captions are on
+    QString name;       // object name of the button, e.g. "btnSave"; "Space1" ... for separators
+    QString keyText;    // "File-Save data", "[Separator]"
+    QString tooltip;    // empty for a separator
+    QString statusText; // the status-bar text; the tooltip where both are the same
+    QString caption;    // shown under the picture when captions are on
     bool shownByDefault = false;
     int image = -1;       // picture number, -1 for a separator
     QString command = {}; // object name of the main window's command the button runs

@@ -183,7 +183,8 @@ private Q_SLOTS:
             click(prompt, u"btnOK");
         })});
         bool passed = false;
-        const QStringList asked = promptsAnswered({QMessageBox::Ok}, [&] { passed = runPasswordPrompt(settings, nullptr); });
+        const QStringList asked =
+            promptsAnswered({QMessageBox::Ok}, [&] { passed = runPasswordPrompt(settings, nullptr); });
         QVERIFY(passed);
         QCOMPARE(asked, (QStringList{u"Tarnwick PRO"_s, LanguageString(792)}));
         const QString item0 = SettingsStore(settingsPath()).readString(Settings::Other, Settings::Item0);

@@ -111,19 +111,19 @@ private Q_SLOTS:
     {
         makeDataSet(u"Home set"_s);
         QStringList keys = defaultKeys();
-        keys.move(11, 0);            // "Task-Add" first
-        keys[12] = u"Task-Fly"_s;    // was "Task-Delete": no button
+        keys.move(11, 0);         // "Task-Add" first
+        keys[12] = u"Task-Fly"_s; // was "Task-Delete": no button
         writeIni(keys);
         SettingsStore settings(settingsPath());
-        settings.writeBool(Settings::ToolbarButtons, u"1"_s, true);  // "File-Save data"
+        settings.writeBool(Settings::ToolbarButtons, u"1"_s, true);   // "File-Save data"
         settings.writeBool(Settings::ToolbarButtons, u"13"_s, false); // "Task-Edit"
         settings.writeBool(Settings::Toolbar, Settings::Captions, false);
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
-        QCOMPARE(shownButtons(window), (QStringList{u"btnAdd"_s, u"btnSave"_s, u"btnCleanUp"_s, u"btnTaskLog"_s,
-                                                    u"btnPrint"_s, u"|"_s, u"|"_s, u"btnFilter"_s, u"btnAll"_s,
-                                                    u"btnShowChecked"_s, u"btnSortSetup"_s, u"|"_s, u"btnSpecial"_s,
-                                                    u"btnPreferences"_s}));
+        QCOMPARE(shownButtons(window),
+                 (QStringList{u"btnAdd"_s, u"btnSave"_s, u"btnCleanUp"_s, u"btnTaskLog"_s, u"btnPrint"_s, u"|"_s,
+                              u"|"_s, u"btnFilter"_s, u"btnAll"_s, u"btnShowChecked"_s, u"btnSortSetup"_s, u"|"_s,
+                              u"btnSpecial"_s, u"btnPreferences"_s}));
         auto* add = childNamed<QToolButton>(&window, u"btnAdd");
         QCOMPARE(add->toolButtonStyle(), Qt::ToolButtonIconOnly);
         QCOMPARE(add->toolTip(), u"Add a new task"_s);

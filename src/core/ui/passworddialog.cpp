@@ -64,8 +64,7 @@ TfmPassword::TfmPassword(const QString& stored, QWidget* parent) : QDialog(paren
 
     connect(btnOK, &QPushButton::clicked, this, &TfmPassword::accept);
     connect(btnCancel, &QPushButton::clicked, this, &TfmPassword::reject);
-    connect(btnHelp, &QPushButton::clicked, this,
-            [this] { Q_EMIT helpRequested(QStringLiteral("startuppassword")); });
+    connect(btnHelp, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(QStringLiteral("startuppassword")); });
     move(100, 100);
 }
 
