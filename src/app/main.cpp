@@ -4,6 +4,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/ui/ask.h"
+#include "core/ui/programicons.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Oskavel"));
     QApplication::setApplicationName(QStringLiteral("Tarnwick PRO"));
     QApplication::setApplicationDisplayName(TfmMain::programTitle());
+    QApplication::setWindowIcon(programIcon());
 
     // A second start only wakes the running instance.
     SingleInstance instance;

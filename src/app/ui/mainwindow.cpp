@@ -2,6 +2,7 @@
 
 #include "alarms/alarmclock.h"
 #include "app/ui/mainstatusbar.h"
+#include "app/ui/maintoolbar.h"
 #include "app/ui/notespane.h"
 #include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
@@ -17,6 +18,7 @@
 #include "core/ui/datasetmanager.h"
 #include "core/ui/foldererror.h"
 #include "core/ui/commandregistry.h"
+#include "core/ui/programicons.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/taskitemdelegate.h"
@@ -44,6 +46,7 @@
 #include <QVBoxLayout>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -63,6 +66,7 @@ TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
 {
     setObjectName(QStringLiteral("TfmMain"));
     setWindowTitle(programTitle());
+    setWindowIcon(programIcon());
     setMinimumSize(350, 300);
     m_view.CommitPreviewNotes = [this] { CommitPreviewNotes(); };
 
@@ -70,6 +74,8 @@ TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
     createLayout();
     createStatusBar();
     createMenus();
+    showToolbarImagesInMenus();
+    connect(&m_settings, &SettingsStore::sectionChanged, this, &TfmMain::toolbarSettingsChanged);
 }
 
 TfmMain::~TfmMain()
@@ -280,7 +286,18 @@ void TfmMain::createLayout()
     m_mainSplit->setStretchFactor(0, 1);
     m_mainSplit->setStretchFactor(1, 0);
     m_list->setMinimumHeight(minListHeight);
-    setCentralWidget(m_mainSplit);
+
+    // The toolbar lies above the task list inside the client area, so that a wrapping toolbar
+    // takes the rows it needs from the list.
+    m_toolbar = new TMainToolbar;
+    auto* client = new QWidget;
+    client->setObjectName(QStringLiteral("pnlClient"));
+    auto* clientLayout = new QVBoxLayout(client);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    clientLayout->setSpacing(0);
+    clientLayout->addWidget(m_toolbar);
+    clientLayout->addWidget(m_mainSplit, 1);
+    setCentralWidget(client);
 }
 
 void TfmMain::createStatusBar()
@@ -314,6 +331,10 @@ bool TfmMain::startUp()
         m_settings.readString(Settings::Startup, Settings::Language, QStringLiteral("Native")));
     if (const auto locale = AppLanguage::instance().localeSettings())
         FormatSettings::setCurrent(*locale);
+    if (!askPasswordAtStartUp()) {
+        m_quit = true;
+        return false;
+    }
 
     m_calendarDate = Clock::current().today();
     if (m_settings.readBool(Settings::Startup, Settings::RememberCalendarDate, false)) {
@@ -362,6 +383,7 @@ bool TfmMain::startUp()
     command(u"miMainMenuEnableAlarms")->setChecked(AlarmScheduler::alarmsEnabled(m_settings));
     m_list->loadSettings();
     m_notes->notesMemo()->setFont(m_list->delegate()->style().font);
+    BuildToolbar();
 
     if (!lockAndOpen(true)) {
         m_quit = true;
@@ -452,6 +474,13 @@ void TfmMain::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::LanguageChange && m_startUpDone)
         retranslateTexts();
+    // The window system may repeat a state change late: only a restore after a seen minimise counts.
+    if (event->type() == QEvent::WindowStateChange && m_startUpDone && !m_quit) {
+        if (isMinimized())
+            m_minimizedSeen = true;
+        else if (std::exchange(m_minimizedSeen, false))
+            restoredFromMinimized();
+    }
     // Minimising is a save point of the diary: the program may be left like that for days.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_startUpDone && !m_quit) {
         m_calendar->storeDiary();
@@ -585,10 +614,10 @@ void TfmMain::writeExitSettings()
 
 void TfmMain::wake()
 {
-    if (isMinimized())
-        showNormal();
-    else if (!isVisible())
-        show();
+    if (isMinimized() || HiddenToTray || !isVisible()) {
+        RestoreFromTray();
+        return;
+    }
     raise();
     activateWindow();
 }
@@ -738,6 +767,7 @@ void TfmMain::updateShowCompletedTexts(bool atStartUp)
     command(u"miShowChecked")->setText(LanguageString(caption));
     command(u"miShowChecked")->setToolTip(hintTip(LanguageString(hint)));
     command(u"miShowChecked")->setStatusTip(hintStatus(LanguageString(hint)));
+    updateToolbarShowChecked();
 }
 
 void TfmMain::performSort()
