@@ -25,6 +25,7 @@ class QToolButton;
 class SettingsStore;
 class TaskListWidget;
 class TCalendarPanelWidget;
+class TfmPreferences;
 class TfmTask;
 struct StoredTask;
 
@@ -169,6 +170,17 @@ private:
     bool alarmHeldBack() const;
     QWidget* alarmParent();
     void miEnableAlarmsClick();
+
+    // Preferences (mainwindow_preferences.cpp).
+    void Preferences1Click();
+    // Runs the dialog; afterwards a changed task table or name list goes through the one refresh path.
+    void runPreferences(TfmPreferences& dialog);
+    // The task editor's "&Setup...": the preferences on their projects page, then the editor's lists.
+    void setupFromEditor(TfmTask& editor);
+    // Connects what the window itself takes from the settings whenever they change.
+    void followSettings();
+    // Registers the program for start with the system when the settings ask for it.
+    void registerRunAtStartup();
 
     // Calendar commands (mainwindow_calendar.cpp).
     void editSpecialDays();

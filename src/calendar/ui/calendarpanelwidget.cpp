@@ -103,10 +103,6 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
     QFont panelFont = font();
     panelFont.setPointSizeF(std::max(7.5, panelFont.pointSizeF() - 1));
     setFont(panelFont);
-    m_panel.setWeekStart(m_settings.readInteger(Settings::Calendar, Settings::WeekStart, 0));
-    m_watch.setDayRefreshEnabled(m_settings.readInteger(Settings::Icon, Settings::IconStyle, 1) == 1 ||
-                                 m_settings.readBool(Settings::Icon, Settings::StarIcon, true));
-
     createActions();
     createBar();
     createPages();
@@ -560,8 +556,14 @@ void TCalendarPanelWidget::setPage(int page)
 
 void TCalendarPanelWidget::refreshTaskMarks()
 {
+    applySettings();
     m_panel.RefreshDayPanel();
     showResults();
+    connect(&m_settings, &SettingsStore::sectionChanged, this, [this](const QString& section) {
+        if (section.compare(Settings::Calendar, Qt::CaseInsensitive) == 0 ||
+            section.compare(Settings::Icon, Qt::CaseInsensitive) == 0)
+            applySettings();
+    });
 }
 
 void TCalendarPanelWidget::refreshAll()
@@ -579,7 +581,10 @@ void TCalendarPanelWidget::storeDiary()
 void TCalendarPanelWidget::applySettings()
 {
     m_panel.setWeekStart(m_settings.readInteger(Settings::Calendar, Settings::WeekStart, 0));
-    Calendar->update();
+    m_watch.setDayRefreshEnabled(m_settings.readInteger(Settings::Icon, Settings::IconStyle, 1) == 1 ||
+                                 m_settings.readBool(Settings::Icon, Settings::StarIcon, true));
+    if (Calendar != nullptr)
+        Calendar->update();
 }
 
 void TCalendarPanelWidget::changeEvent(QEvent* event)
