@@ -5,7 +5,8 @@ set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=progress.sh
 source "$(dirname "$0")/progress.sh"
 
-packages=(build-essential cmake ninja-build pkgconf qt6-base-dev qt6-multimedia-dev libxcb-keysyms1-dev
+# libqt6svg6 brings the SVG icon engine that draws the program's pictures.
+packages=(build-essential cmake ninja-build pkgconf qt6-base-dev qt6-multimedia-dev libqt6svg6 libxcb-keysyms1-dev
           fonts-dejavu-core)
 case "${1:-}" in
     run) packages+=(xvfb xauth xdotool imagemagick) ;;

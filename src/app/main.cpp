@@ -1,5 +1,6 @@
 #include "app/singleinstance.h"
 #include "app/terminationwatch.h"
+#include "app/ui/programicons.h"
 #include "app/ui/mainwindow.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Oskavel"));
     QApplication::setApplicationName(QStringLiteral("Tarnwick PRO"));
     QApplication::setApplicationDisplayName(TfmMain::programTitle());
+    QApplication::setWindowIcon(programIcon());
 
     // A second start only wakes the running instance.
     SingleInstance instance;

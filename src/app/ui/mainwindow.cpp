@@ -2,6 +2,8 @@
 
 #include "alarms/alarmclock.h"
 #include "app/ui/mainstatusbar.h"
+#include "app/ui/maintoolbar.h"
+#include "app/ui/programicons.h"
 #include "app/ui/notespane.h"
 #include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
@@ -42,6 +44,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
 
 #include <optional>
 
@@ -63,6 +66,7 @@ TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
 {
     setObjectName(QStringLiteral("TfmMain"));
     setWindowTitle(programTitle());
+    setWindowIcon(programIcon());
     setMinimumSize(350, 300);
     m_view.CommitPreviewNotes = [this] { CommitPreviewNotes(); };
 
@@ -70,6 +74,8 @@ TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
     createLayout();
     createStatusBar();
     createMenus();
+    showToolbarImagesInMenus();
+    connect(&m_settings, &SettingsStore::sectionChanged, this, &TfmMain::toolbarSettingsChanged);
     followSettings();
 }
 
@@ -216,7 +222,8 @@ void TfmMain::createMenus()
     calendar->setObjectName(u"Calendar1"_s);
     m_calendar->fillCalendarMenu(calendar);
 
-    m_commands.addMenu(bar, u"Configuration1"_s, u"C&onfiguration"_s, {u"Preferences1"_s, separator, u"miMainMenuEnableAlarms"_s});
+    m_commands.addMenu(bar, u"Configuration1"_s, u"C&onfiguration"_s,
+                       {u"Preferences1"_s, separator, u"miMainMenuEnableAlarms"_s});
 }
 
 void TfmMain::createLayout()
@@ -275,7 +282,18 @@ void TfmMain::createLayout()
     m_mainSplit->setStretchFactor(0, 1);
     m_mainSplit->setStretchFactor(1, 0);
     m_list->setMinimumHeight(minListHeight);
-    setCentralWidget(m_mainSplit);
+
+    // The toolbar lies above the task list inside the client area, so that a wrapping toolbar
+    // takes the rows it needs from the list.
+    m_toolbar = new TMainToolbar;
+    auto* client = new QWidget;
+    client->setObjectName(QStringLiteral("pnlClient"));
+    auto* clientLayout = new QVBoxLayout(client);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    clientLayout->setSpacing(0);
+    clientLayout->addWidget(m_toolbar);
+    clientLayout->addWidget(m_mainSplit, 1);
+    setCentralWidget(client);
 }
 
 void TfmMain::createStatusBar()
@@ -309,6 +327,10 @@ bool TfmMain::startUp()
         m_settings.readString(Settings::Startup, Settings::Language, QStringLiteral("Native")));
     if (const auto locale = AppLanguage::instance().localeSettings())
         FormatSettings::setCurrent(*locale);
+    if (!askPasswordAtStartUp()) {
+        m_quit = true;
+        return false;
+    }
 
     m_calendarDate = Clock::current().today();
     if (m_settings.readBool(Settings::Startup, Settings::RememberCalendarDate, false)) {
@@ -357,6 +379,7 @@ bool TfmMain::startUp()
     command(u"miMainMenuEnableAlarms")->setChecked(AlarmScheduler::alarmsEnabled(m_settings));
     m_list->loadSettings();
     m_notes->notesMemo()->setFont(m_list->delegate()->style().font);
+    BuildToolbar();
 
     if (!lockAndOpen(true)) {
         m_quit = true;
@@ -447,6 +470,9 @@ void TfmMain::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::LanguageChange && m_startUpDone)
         retranslateTexts();
+    if (event->type() == QEvent::WindowStateChange && m_startUpDone && !m_quit && !isMinimized() &&
+        static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized))
+        restoredFromMinimized();
     // Minimising is a save point of the diary: the program may be left like that for days.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_startUpDone && !m_quit) {
         m_calendar->storeDiary();
@@ -578,10 +604,10 @@ void TfmMain::writeExitSettings()
 
 void TfmMain::wake()
 {
-    if (isMinimized())
-        showNormal();
-    else if (!isVisible())
-        show();
+    if (isMinimized() || HiddenToTray || !isVisible()) {
+        RestoreFromTray();
+        return;
+    }
     raise();
     activateWindow();
 }
@@ -731,6 +757,7 @@ void TfmMain::updateShowCompletedTexts(bool atStartUp)
     command(u"miShowChecked")->setText(LanguageString(caption));
     command(u"miShowChecked")->setToolTip(hintTip(LanguageString(hint)));
     command(u"miShowChecked")->setStatusTip(hintStatus(LanguageString(hint)));
+    updateToolbarShowChecked();
 }
 
 void TfmMain::performSort()

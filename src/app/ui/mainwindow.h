@@ -13,6 +13,7 @@
 
 class AlarmClock;
 class TMainStatusBar;
+class TMainToolbar;
 class TNotesPane;
 class QAction;
 class QActionGroup;
@@ -47,8 +48,17 @@ public:
 
     // The caption's program title.
     static QString programTitle() { return QStringLiteral("Tarnwick PRO"); }
-    // The folder that holds datasets.ini and the default data set.
+    // The folder that holds datasets.ini, toolbar.ini and the default data set.
     static QString programFolder();
+
+    // Replaces the toolbar with the one toolbar.ini and the Toolbar and ToolbarButtons settings
+    // describe, writing the list back (mainwindow_toolbar.cpp). Runs by itself when those settings
+    // change.
+    void BuildToolbar();
+    // Brings the window back from the minimised (later: tray) state; asks the password first when
+    // it is to be asked at every restore, and stays minimised when it is not given
+    // (mainwindow_password.cpp). Does nothing while a modal dialog of the window is open.
+    void RestoreFromTray();
 
     // What a command changed; afterTaskTableChange saves it and refreshes what depends on it.
     enum class Change : unsigned {
@@ -182,6 +192,18 @@ private:
     // Registers the program for start with the system when the settings ask for it.
     void registerRunAtStartup();
 
+    // Toolbar (mainwindow_toolbar.cpp).
+    QAction* toolbarCommand(const QString& name) const;
+    // The menu items of the toolbar's commands show the same pictures.
+    void showToolbarImagesInMenus();
+    void updateToolbarShowChecked();
+    void toolbarSettingsChanged(const QString& section);
+
+    // Password (mainwindow_password.cpp). False when start-up is to be abandoned.
+    bool askPasswordAtStartUp();
+    bool asksPasswordAtRestore() const;
+    void restoredFromMinimized();
+
     // Calendar commands (mainwindow_calendar.cpp).
     void editSpecialDays();
     void dayChangeRefresh();
@@ -201,6 +223,9 @@ private:
     int m_memoHeight = 139; // the bottom panel's height while it is hidden
     bool m_endedFromOutside = false; // saveWithoutAsking ran: no more questions at exit
     bool m_unattended = false;       // saving without asking: no window may wait for an answer
+    bool m_restoring = false;        // RestoreFromTray is showing the window: no second prompt
+    bool m_buildingToolbar = false;  // BuildToolbar's own writes do not ask for another build
+    bool m_toolbarBuildPending = false;
 
     AlarmClock* m_clock = nullptr;
     TaskListWidget* m_list = nullptr;
@@ -211,6 +236,7 @@ private:
     TCalendarPanelWidget* m_calendar = nullptr;
     TNotesPane* m_notes = nullptr;
     TMainStatusBar* m_status = nullptr;
+    TMainToolbar* m_toolbar = nullptr;
 
     QMenu* m_projectMenu = nullptr;
     QMenu* m_assigneeMenu = nullptr;

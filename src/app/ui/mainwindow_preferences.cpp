@@ -4,6 +4,7 @@
 #include "app/ui/mainwindow.h"
 
 #include "app/autostart.h"
+#include "app/toolbarlayout.h"
 #include "app/ui/notespane.h"
 #include "app/ui/preferencesdialog.h"
 #include "core/settingsnames.h"
@@ -34,9 +35,28 @@ void TfmMain::Preferences1Click()
 void TfmMain::runPreferences(TfmPreferences& dialog)
 {
     dialog.setMainWindow(this);
+    const auto entries = [](const ToolbarButtonList& list) {
+        QList<TfmPreferences::ToolbarEntry> entries;
+        for (qsizetype i = 0; i < list.keys.size(); ++i)
+            entries.append({list.keys[i], list.shown.value(i)});
+        return entries;
+    };
+    dialog.setToolbarList(entries(loadToolbarList(programFolder(), m_settings)), entries(defaultToolbarList()));
+    int result = QDialog::Rejected;
     {
         const QScopedValueRollback busy(ModalBusy, true);
-        Ask::exec(dialog);
+        result = Ask::exec(dialog);
+    }
+    if (result == QDialog::Accepted && dialog.ToolbarChanged) {
+        ToolbarButtonList list;
+        for (const TfmPreferences::ToolbarEntry& entry : dialog.toolbarList()) {
+            list.keys.append(entry.key);
+            list.shown.append(entry.shown);
+        }
+        const QString error = saveToolbarList(programFolder(), list, m_settings);
+        if (!error.isEmpty())
+            Ask::critical(this, error);
+        BuildToolbar();
     }
     // A renamed name keeps its tasks in the filtered view.
     const auto follow = [](QStringList& filter, auto currentName) {

@@ -10,6 +10,7 @@
 #include "core/tasktable.h"
 #include "core/ui/ask.h"
 #include "core/ui/formplacement.h"
+#include "core/ui/setpassworddialog.h"
 #include "core/ui/widgetnames.h"
 #include "tasks/ui/projnamedialog.h"
 
@@ -672,6 +673,8 @@ void TfmPreferences::CheckBox4Click()
 
 void TfmPreferences::btnPasswordClick()
 {
+    // Stored at once: the setup window asked for the old password, so Cancel here cannot undo it.
+    runSetPassword(m_settings, this);
 }
 
 void TfmPreferences::chkAlarmsClick()
