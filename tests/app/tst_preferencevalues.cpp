@@ -76,25 +76,26 @@ private Q_SLOTS:
 
     void readColumnList_data()
     {
-        QTest::addColumn<QStringList>("order"); // "2" to "6"; "-" leaves the value out
+        QTest::addColumn<QString>("order"); // "2" to "6"; "-" leaves the value out
         QTest::addColumn<QList<int>>("columns");
         const QList<int> standard{2, 3, 4, 5, 6};
-        QTest::newRow("nothing stored") << QStringList{"-", "-", "-", "-", "-"} << standard;
-        QTest::newRow("complete") << QStringList{"6", "5", "4", "3", "2"} << QList<int>{6, 5, 4, 3, 2};
-        QTest::newRow("2 and 3 only") << QStringList{"3", "2", "-", "-", "-"} << standard;
-        QTest::newRow("a column twice") << QStringList{"3", "3", "4", "5", "6"} << standard;
-        QTest::newRow("no stored order marker") << QStringList{"-2", "3", "4", "5", "6"} << standard;
-        QTest::newRow("out of range") << QStringList{"1", "3", "4", "5", "6"} << standard;
-        QTest::newRow("old assignee number") << QStringList{"7", "2", "3", "4", "6"} << QList<int>{5, 2, 3, 4, 6};
+        QTest::newRow("nothing stored") << u"-,-,-,-,-"_s << standard;
+        QTest::newRow("complete") << u"6,5,4,3,2"_s << QList<int>{6, 5, 4, 3, 2};
+        QTest::newRow("2 and 3 only") << u"3,2,-,-,-"_s << standard;
+        QTest::newRow("a column twice") << u"3,3,4,5,6"_s << standard;
+        QTest::newRow("no stored order marker") << u"-2,3,4,5,6"_s << standard;
+        QTest::newRow("out of range") << u"1,3,4,5,6"_s << standard;
+        QTest::newRow("old assignee number") << u"7,2,3,4,6"_s << QList<int>{5, 2, 3, 4, 6};
     }
     void readColumnList()
     {
-        QFETCH(QStringList, order);
+        QFETCH(QString, order);
+        const QStringList values = order.split(u',');
         QFETCH(QList<int>, columns);
         SettingsStore settings(settingsPath());
-        for (int i = 0; i < order.size(); ++i) {
-            if (order[i] != u"-")
-                settings.writeString(Settings::ColumnsOrder, QString::number(i + 2), order[i]);
+        for (int i = 0; i < values.size(); ++i) {
+            if (values[i] != u"-")
+                settings.writeString(Settings::ColumnsOrder, QString::number(i + 2), values[i]);
         }
         settings.writeBool(Settings::VisibleColumns, u"3"_s, false);
         const QList<ColumnChoice> list = ::readColumnList(settings);
@@ -103,7 +104,8 @@ private Q_SLOTS:
             read.append(entry.column);
         QCOMPARE(read, columns);
         // The default list shows every column; a stored one keeps its ticks.
-        QCOMPARE(list[1].shown, columns != QList<int>{2, 3, 4, 5, 6});
+        const bool stored = columns != QList<int>{2, 3, 4, 5, 6};
+        QCOMPARE(list[1].shown, !stored);
     }
 
     void resetToDefaults_keepsWhatDefaultsDoNotTouch()

@@ -107,8 +107,9 @@ void TfmMain::setupFromEditor(TfmTask& editor)
     }
     values.project = dialog.currentProjectName(values.project);
     values.assignee = dialog.currentAssigneeName(values.assignee);
-    editor.setNameLists(m_data.projects.names(), m_data.assignees.names());
+    // The renamed choice first: the new lists then keep it, and a deleted one drops out.
     editor.setValues(values);
+    editor.setNameLists(m_data.projects.names(), m_data.assignees.names());
 }
 
 void TfmMain::registerRunAtStartup()

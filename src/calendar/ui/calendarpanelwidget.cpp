@@ -103,6 +103,8 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
     QFont panelFont = font();
     panelFont.setPointSizeF(std::max(7.5, panelFont.pointSizeF() - 1));
     setFont(panelFont);
+    applySettings();
+
     createActions();
     createBar();
     createPages();
@@ -120,6 +122,12 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
     showResults();
     setPage(m_settings.readInteger(Settings::Other, Settings::Calendar, DayInfoPage));
     lblClock->setText(formatDateTime(QStringLiteral("h:nn AM/PM"), ::Clock::current().now()));
+    // The week start and the day-change check follow the preferences at once.
+    connect(&m_settings, &SettingsStore::sectionChanged, this, [this](const QString& section) {
+        if (section.compare(Settings::Calendar, Qt::CaseInsensitive) == 0 ||
+            section.compare(Settings::Icon, Qt::CaseInsensitive) == 0)
+            applySettings();
+    });
 }
 
 TCalendarPanelWidget::~TCalendarPanelWidget() = default;
@@ -556,14 +564,8 @@ void TCalendarPanelWidget::setPage(int page)
 
 void TCalendarPanelWidget::refreshTaskMarks()
 {
-    applySettings();
     m_panel.RefreshDayPanel();
     showResults();
-    connect(&m_settings, &SettingsStore::sectionChanged, this, [this](const QString& section) {
-        if (section.compare(Settings::Calendar, Qt::CaseInsensitive) == 0 ||
-            section.compare(Settings::Icon, Qt::CaseInsensitive) == 0)
-            applySettings();
-    });
 }
 
 void TCalendarPanelWidget::refreshAll()
