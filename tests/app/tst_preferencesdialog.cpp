@@ -23,7 +23,10 @@ class TestPreferencesDialog : public QObject, MainWindowFixture {
     Q_OBJECT
 
 private:
-    static void click(const QWidget& window, QAnyStringView button) { childNamed<QPushButton>(&window, button)->click(); }
+    static void click(const QWidget& window, QAnyStringView button)
+    {
+        childNamed<QPushButton>(&window, button)->click();
+    }
 
     // Opens the dialog with F12 and hands it to `handle`, then any nested dialogs to `more`.
     static void options(TfmMain& window, const std::function<void(QDialog&)>& handle,
@@ -75,28 +78,29 @@ private Q_SLOTS:
         SettingsStore settings(settingsPath());
         TfmMain window(settings);
         QVERIFY(startAndShow(window));
-        QVERIFY(window.menuBar()->findChild<QMenu*>(u"Configuration1"_s)->actions().contains(
-            window.findChild<QAction*>(u"Preferences1"_s)));
+        QVERIFY(window.menuBar()
+                    ->findChild<QMenu*>(u"Configuration1"_s)
+                    ->actions()
+                    .contains(window.findChild<QAction*>(u"Preferences1"_s)));
 
-        options(
-            window,
-            [](QDialog& dialog) {
-                click(dialog, u"panelLow");
-                childNamed<QComboBox>(&dialog, u"cbWeek")->setCurrentIndex(1);
-                childNamed<QComboBox>(&dialog, u"cbPriority")->setCurrentIndex(3);
-                childNamed<QCheckBox>(&dialog, u"chkStart")->setChecked(true);
-                auto* columns = childNamed<TOrderedCheckList>(&dialog, u"ColList");
-                columns->setCurrentRow(4); // Time
-                click(dialog, u"btnUp");
-                click(dialog, u"btnUp");
-                columns->item(0)->setCheckState(Qt::Unchecked); // Due date
-                QVERIFY(static_cast<TfmPreferences&>(dialog).ColumnsChanged);
-                click(dialog, u"btnOK");
-            },
-            {[](QDialog& colors) {
-                static_cast<QColorDialog&>(colors).setCurrentColor(QColor(0x12, 0x34, 0x56));
-                colors.accept();
-            }});
+        options(window,
+                [](QDialog& dialog) {
+                    click(dialog, u"panelLow");
+                    childNamed<QComboBox>(&dialog, u"cbWeek")->setCurrentIndex(1);
+                    childNamed<QComboBox>(&dialog, u"cbPriority")->setCurrentIndex(3);
+                    childNamed<QCheckBox>(&dialog, u"chkStart")->setChecked(true);
+                    auto* columns = childNamed<TOrderedCheckList>(&dialog, u"ColList");
+                    columns->setCurrentRow(4); // Time
+                    click(dialog, u"btnUp");
+                    click(dialog, u"btnUp");
+                    columns->item(0)->setCheckState(Qt::Unchecked); // Due date
+                    QVERIFY(static_cast<TfmPreferences&>(dialog).ColumnsChanged);
+                    click(dialog, u"btnOK");
+                },
+                {[](QDialog& colors) {
+                    static_cast<QColorDialog&>(colors).setCurrentColor(QColor(0x12, 0x34, 0x56));
+                    colors.accept();
+                }});
 
         SettingsStore saved(settingsPath());
         QCOMPARE(saved.readString(Settings::Colors, Settings::Low), u"$000563412"_s);
@@ -184,10 +188,10 @@ private Q_SLOTS:
             QCOMPARE(listTexts(assignees), QStringList{u"Bob"_s});
             click(dialog, u"btnCancel");
         });
-        for (const QString& text :
-             QStringList{LanguageString(385) + u"\r\n"_s + LanguageString(386) + u"Project"_s + LanguageString(387),
-              u"work"_s + LanguageString(383) + u"\r\n"_s + LanguageString(384),
-              LanguageString(376) + u"assignee?\r\n"_s + LanguageString(377) + u"assignee"_s + LanguageString(378)})
+        for (const QString& text : QStringList{
+                 LanguageString(385) + u"\r\n"_s + LanguageString(386) + u"Project"_s + LanguageString(387),
+                 u"work"_s + LanguageString(383) + u"\r\n"_s + LanguageString(384),
+                 LanguageString(376) + u"assignee?\r\n"_s + LanguageString(377) + u"assignee"_s + LanguageString(378)})
             QVERIFY2(asked.contains(text), qPrintable(asked.join(u'|')));
 
         const TSortGrid saved = savedTasks(folder);

@@ -35,6 +35,7 @@
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -125,6 +126,8 @@ TfmPreferences::TfmPreferences(SettingsStore& settings, DataSet& data, QWidget* 
     m_assignees.names = data.assignees;
 
     m_tabs = named(new QTabWidget(this), u"PageControl1"_s);
+    // Every tab in sight: the dialog is as wide as its nine captions.
+    m_tabs->tabBar()->setUsesScrollButtons(false);
     m_tabs->addTab(createGeneralPage(), u"General"_s);
     m_tabs->addTab(createColorsPage(), u"Colors"_s);
     m_tabs->addTab(createDisplayPage(), u"Display"_s);
@@ -261,7 +264,8 @@ QWidget* TfmPreferences::createColorsPage()
 QWidget* TfmPreferences::createDisplayPage()
 {
     cbNotes = checkBox(nullptr, u"cbNotes"_s, u"Show notes and attachments marks"_s);
-    chkAutosize = checkBox(nullptr, u"chkAutosize"_s, u"Autosize columns of the tasks grid on program resize/startup"_s);
+    chkAutosize =
+        checkBox(nullptr, u"chkAutosize"_s, u"Autosize columns of the tasks grid on program resize/startup"_s);
     cbDisplaySortMarks = checkBox(nullptr, u"cbDisplaySortMarks"_s, u"Display sort markers in column headers"_s);
     chkHoriz = checkBox(nullptr, u"chkHoriz"_s, u"Horizontal gridlines"_s);
     chkVertical = checkBox(nullptr, u"chkVertical"_s, u"Vertical gridlines"_s);
@@ -347,8 +351,8 @@ QWidget* TfmPreferences::createEditingPage()
 QWidget* TfmPreferences::createCalendarPage()
 {
     cbWeek = named(new QComboBox, u"cbWeek"_s);
-    cbWeek->addItems({u"Sunday"_s, u"Monday"_s, u"Tuesday"_s, u"Wednesday"_s, u"Thursday"_s, u"Friday"_s,
-                      u"Saturday"_s});
+    cbWeek->addItems(
+        {u"Sunday"_s, u"Monday"_s, u"Tuesday"_s, u"Wednesday"_s, u"Thursday"_s, u"Friday"_s, u"Saturday"_s});
     cbClick = named(new QComboBox, u"cbClick"_s);
     cbClick->addItems({u"Switch to Day Info"_s, u"Switch to Diary"_s});
     auto* grid = new QGridLayout;
@@ -378,8 +382,8 @@ QWidget* TfmPreferences::createToolbarPage()
         connect(box, &QCheckBox::clicked, this, [this] { ToolbarChanged = true; });
     connect(btnToolbarReset, &QPushButton::clicked, this, &TfmPreferences::btnToolbarResetClick);
 
-    auto* side = column({btnMoveUp, btnMoveDown, btnToolbarReset, cbToolbarWrap, cbToolbarFlat, cbToolbarCaptions,
-                         cbSmallFont});
+    auto* side =
+        column({btnMoveUp, btnMoveDown, btnToolbarReset, cbToolbarWrap, cbToolbarFlat, cbToolbarCaptions, cbSmallFont});
     auto* layout = new QHBoxLayout;
     layout->addWidget(List, 1);
     layout->addLayout(side);
@@ -737,8 +741,8 @@ void TfmPreferences::renameName(NamePage& names)
 {
     const QString old = names.selectedName();
     if (old.isEmpty()) {
-        Ask::information(this, LanguageString(385) + u"\r\n"_s + LanguageString(386) + names.kind +
-                                   LanguageString(387));
+        Ask::information(this,
+                         LanguageString(385) + u"\r\n"_s + LanguageString(386) + names.kind + LanguageString(387));
         return;
     }
     TfmProjName dialog(this);
@@ -812,8 +816,8 @@ void TfmPreferences::accept()
     }
     if (!m_settings.lastError().isEmpty())
         Ask::critical(this, m_settings.lastError());
-    const QString error = SetRunAtStartup(u"Tarnwick PRO"_s,
-                                          v.runWithSystem ? QCoreApplication::applicationFilePath() : QString());
+    const QString error =
+        SetRunAtStartup(u"Tarnwick PRO"_s, v.runWithSystem ? QCoreApplication::applicationFilePath() : QString());
     if (!error.isEmpty())
         Ask::warning(this, error);
     QDialog::accept();

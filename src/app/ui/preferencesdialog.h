@@ -81,8 +81,8 @@ Q_SIGNALS:
 private:
     // One of the two name lists with its buttons.
     struct NamePage {
-        QString kind;        // "Project" or "Assignee"
-        int column = 0;      // its task-table column
+        QString kind;   // "Project" or "Assignee"
+        int column = 0; // its task-table column
         bool* changed = nullptr;
         NameList names;
         QHash<QString, QString> renamed; // a name as it was -> as it is ("" deleted)
