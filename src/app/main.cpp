@@ -1,10 +1,10 @@
 #include "app/singleinstance.h"
 #include "app/terminationwatch.h"
-#include "app/ui/programicons.h"
 #include "app/ui/mainwindow.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/ui/ask.h"
+#include "core/ui/programicons.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -22,8 +22,8 @@ QString toolbarSeparatorKey()
 const std::array<ToolbarEntry, ToolbarEntryCount>& toolbarTable()
 {
     static const std::array<ToolbarEntry, ToolbarEntryCount> table = [] {
-        const auto space = [](int n) {
-            return ToolbarEntry{u"Space"_s + QString::number(n), toolbarSeparatorKey(), {}, {}, {}, false, -1};
+        const auto space = [](int n, bool shown = false) {
+            return ToolbarEntry{u"Space"_s + QString::number(n), toolbarSeparatorKey(), {}, {}, {}, shown, -1};
         };
         const auto same = [](const QString& text) { return text; };
         std::array<ToolbarEntry, ToolbarEntryCount> t = {{
@@ -45,7 +45,7 @@ const std::array<ToolbarEntry, ToolbarEntryCount>& toolbarTable()
              same(u"Minimize to the system tray"_s), u"Hide"_s, false, 6, u"miMinimize"_s},
             {u"btnExit"_s, u"File-Exit"_s, u"Exit program"_s, same(u"Exit program"_s), u"Exit"_s, false, 7,
              u"miExit"_s},
-            space(3),
+            space(3, true),
             {u"btnAdd"_s, u"Task-Add"_s, u"Add a new task"_s, same(u"Add a new task"_s), u"Add"_s, true, 8,
              u"Addtask1"_s},
             {u"btnRemove"_s, u"Task-Delete"_s, u"Delete task"_s, u"Delete selected task"_s, u"Delete"_s, true, 9,
@@ -54,7 +54,7 @@ const std::array<ToolbarEntry, ToolbarEntryCount>& toolbarTable()
              u"Edittask1"_s},
             {u"btnCheck"_s, u"Task-Check/unCheck"_s, u"Check/unCheck task"_s, u"Check/UnCheck selected task"_s,
              u"Check"_s, false, 11, u"miComplete1"_s},
-            space(4),
+            space(4, true),
             {u"btnFilter"_s, u"View-Filter"_s, u"Filter"_s, u"Filter tasks"_s, u"Filter"_s, true, 26, u"miFilter"_s},
             {u"btnAll"_s, u"View-Show all tasks"_s, u"All tasks"_s, u"Show all tasks"_s, u"Show All"_s, true, 12,
              u"Showalltasks1"_s},
@@ -65,7 +65,7 @@ const std::array<ToolbarEntry, ToolbarEntryCount>& toolbarTable()
             {u"btnSortSetup"_s, u"View-Sort setup"_s, u"3-level sort setup"_s, same(u"3-level sort setup"_s),
              u"SortSetup"_s, true, 15, u"miSort"_s},
             {u"btnFind"_s, u"View-Find"_s, u"Find"_s, u"Find information"_s, u"Find"_s, false, 16, u"Find1"_s},
-            space(5),
+            space(5, true),
             {u"btnAutosize"_s, u"View-Autosize columns"_s, u"Autosize columns"_s, same(u"Autosize columns"_s),
              u"Autosize"_s, false, 18, u"Autosizecolumns1"_s},
             {u"btnSpecial"_s, u"Calendar-Special days list"_s, u"Special days"_s, u"Configure special days list"_s,
@@ -138,6 +138,16 @@ QByteArray toolbarFileBytes(const QStringList& keys)
     return bytes;
 }
 
+// The table's n-th separator row (from 0), nullptr past the last.
+const ToolbarEntry* nthSeparator(int n)
+{
+    for (const ToolbarEntry& entry : toolbarTable()) {
+        if (entry.isSeparator() && n-- == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 ToolbarButtonList loadToolbarList(const QString& programFolder, const SettingsStore& settings)
@@ -147,10 +157,12 @@ ToolbarButtonList loadToolbarList(const QString& programFolder, const SettingsSt
     if (list.keys.isEmpty())
         list = defaultToolbarList();
     list.shown.resize(ToolbarEntryCount);
+    int separators = 0;
     for (int i = 0; i < ToolbarEntryCount; ++i) {
         // The default belongs to the button at this position, so a reordered file keeps each
-        // button's own default when the flags are missing.
-        const ToolbarEntry* entry = toolbarEntryForKey(list.keys[i]);
+        // button's own default when the flags are missing; separators take theirs in turn.
+        const ToolbarEntry* entry = list.keys[i] == toolbarSeparatorKey() ? nthSeparator(separators++)
+                                                                           : toolbarEntryForKey(list.keys[i]);
         const bool byDefault = entry != nullptr && entry->shownByDefault;
         list.shown[i] = settings.readBool(Settings::ToolbarButtons, QString::number(i), byDefault);
     }

@@ -51,7 +51,7 @@ QString toolbarFilePath(const QString& programFolder);
 // Reads toolbar.ini (one key text a line, in button order) and ToolbarButtons/0 ... /37. A missing
 // or unreadable file, or one of fewer than 38 lines, gives the table's order; lines past the 38th
 // are ignored. A position without a stored flag takes the default of the entry standing there
-// (false for a key that names no entry).
+// (false for a key that names no entry; the n-th separator of the list that of the table's n-th).
 ToolbarButtonList loadToolbarList(const QString& programFolder, const SettingsStore& settings);
 
 // Writes toolbar.ini (the 38 key texts, UTF-8, CR LF; left alone when it already says the same)

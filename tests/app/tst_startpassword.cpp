@@ -27,10 +27,19 @@ private:
         return files;
     }
 
+    // Lets the window system catch up with a change of the window's state, as it does between two
+    // actions of a user.
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
     static std::function<void(QDialog&)> typePassword(const QString& password)
     {
         return asModal([password](QDialog& prompt) {
             QCOMPARE(prompt.objectName(), u"TfmPassword"_s);
+            settle();
             childNamed<QLineEdit>(&prompt, u"editPassword")->setText(password);
             childNamed<QPushButton>(&prompt, u"btnOK")->click();
         });
@@ -38,10 +47,11 @@ private:
 
     static std::function<void(QDialog&)> cancelPrompt()
     {
-        return [](QDialog& prompt) {
+        return asModal([](QDialog& prompt) {
             QCOMPARE(prompt.objectName(), u"TfmPassword"_s);
+            settle();
             childNamed<QPushButton>(&prompt, u"btnCancel")->click();
-        };
+        });
     }
 
     void protect(int everyInfo, bool runMinimized)
@@ -120,6 +130,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
         }
         window.showMinimized();
+        settle();
         if (everyInfo == 0) {
             window.RestoreFromTray();
             QVERIFY(!window.isMinimized());
@@ -128,6 +139,7 @@ private Q_SLOTS:
         // Cancel: the window goes back to the minimised state, its tasks never shown.
         Ask::setNextDialogHandlers({cancelPrompt()});
         window.RestoreFromTray();
+        settle();
         QVERIFY(window.isMinimized());
         QVERIFY(!window.ModalBusy);
         // The window manager restoring the window asks as well; the right password lets it stay.
@@ -135,8 +147,10 @@ private Q_SLOTS:
         window.showNormal();
         QVERIFY(!window.centralWidget()->isVisible());
         QTRY_VERIFY(!Ask::pending());
+        settle();
         QVERIFY(!window.isMinimized());
         QVERIFY(window.centralWidget()->isVisible());
+        QVERIFY(!Ask::pending());
     }
 };
 

@@ -136,7 +136,10 @@ private Q_SLOTS:
         const QStringList asked = Ask::takeAsked();
         Ask::setNextAnswers({});
         QVERIFY(stateChecked);
-        QCOMPARE(asked, message == 0 ? QStringList() : QStringList{LanguageString(message)});
+        QStringList expected{u"Password setup"_s};
+        if (message != 0)
+            expected.append(LanguageString(message));
+        QCOMPARE(asked, expected);
         QCOMPARE(stored2, message == 0);
         const QString item0 = SettingsStore(settingsPath()).readString(Settings::Other, Settings::Item0);
         if (message == 0) {
@@ -164,7 +167,7 @@ private Q_SLOTS:
         bool passed = false;
         const QStringList asked = promptsAnswered({QMessageBox::Ok}, [&] { passed = runPasswordPrompt(settings, nullptr); });
         QVERIFY(passed);
-        QCOMPARE(asked, QStringList{LanguageString(792)});
+        QCOMPARE(asked, (QStringList{u"Tarnwick PRO"_s, LanguageString(792)}));
         const QString item0 = SettingsStore(settingsPath()).readString(Settings::Other, Settings::Item0);
         QVERIFY(isPasswordDigest(item0));
         QVERIFY(::passwordMatches(item0, u"old secret"_s));

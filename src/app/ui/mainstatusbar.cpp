@@ -3,6 +3,7 @@
 #include "app/ui/statuslamp.h"
 #include "core/applanguage.h"
 #include "core/ui/commandregistry.h"
+#include "core/ui/programicons.h"
 
 #include <QLabel>
 #include <QRegularExpression>
@@ -64,6 +65,6 @@ void TMainStatusBar::setAssigneeText(const QString& text)
 
 void TMainStatusBar::setPanelShown(bool shown)
 {
-    btnStatusHide->setArrowType(shown ? Qt::DownArrow : Qt::UpArrow);
+    btnStatusHide->setIcon(panelArrow(!shown)); // imUp while the panel is hidden, imDown while it shows
     btnStatusHide->setToolTip(hintTip(LanguageString(shown ? 245 : 246)));
 }

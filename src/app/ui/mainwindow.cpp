@@ -3,7 +3,6 @@
 #include "alarms/alarmclock.h"
 #include "app/ui/mainstatusbar.h"
 #include "app/ui/maintoolbar.h"
-#include "app/ui/programicons.h"
 #include "app/ui/notespane.h"
 #include "calendar/ui/calendarpanelwidget.h"
 #include "core/applanguage.h"
@@ -19,6 +18,7 @@
 #include "core/ui/datasetmanager.h"
 #include "core/ui/foldererror.h"
 #include "core/ui/commandregistry.h"
+#include "core/ui/programicons.h"
 #include "tasks/ui/sortdialog.h"
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/taskitemdelegate.h"
@@ -44,9 +44,9 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWindowStateChangeEvent>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -470,9 +470,13 @@ void TfmMain::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::LanguageChange && m_startUpDone)
         retranslateTexts();
-    if (event->type() == QEvent::WindowStateChange && m_startUpDone && !m_quit && !isMinimized() &&
-        static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized))
-        restoredFromMinimized();
+    // The window system may repeat a state change late: only a restore after a seen minimise counts.
+    if (event->type() == QEvent::WindowStateChange && m_startUpDone && !m_quit) {
+        if (isMinimized())
+            m_minimizedSeen = true;
+        else if (std::exchange(m_minimizedSeen, false))
+            restoredFromMinimized();
+    }
     // Minimising is a save point of the diary: the program may be left like that for days.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_startUpDone && !m_quit) {
         m_calendar->storeDiary();

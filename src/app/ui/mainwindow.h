@@ -224,6 +224,7 @@ private:
     bool m_endedFromOutside = false; // saveWithoutAsking ran: no more questions at exit
     bool m_unattended = false;       // saving without asking: no window may wait for an answer
     bool m_restoring = false;        // RestoreFromTray is showing the window: no second prompt
+    bool m_minimizedSeen = false;    // minimised since the last restore
     bool m_buildingToolbar = false;  // BuildToolbar's own writes do not ask for another build
     bool m_toolbarBuildPending = false;
 

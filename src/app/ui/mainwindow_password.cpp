@@ -25,7 +25,8 @@ void TfmMain::restoredFromMinimized()
 {
     // The window manager has already brought the window back: its tasks stay out of sight until
     // the password has been given.
-    if (m_restoring || ModalBusy || !asksPasswordAtRestore())
+    // A hidden client area means a prompt is already on its way.
+    if (m_restoring || ModalBusy || centralWidget()->isHidden() || !asksPasswordAtRestore())
         return;
     centralWidget()->hide();
     QTimer::singleShot(0, this, &TfmMain::RestoreFromTray);

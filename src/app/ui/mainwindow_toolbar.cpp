@@ -2,10 +2,10 @@
 #include "app/ui/mainstatusbar.h"
 #include "app/ui/maintoolbar.h"
 #include "app/ui/mainwindow.h"
-#include "app/ui/programicons.h"
 #include "core/applanguage.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
+#include "core/ui/programicons.h"
 
 #include <QAction>
 #include <QScopedValueRollback>

@@ -4,6 +4,7 @@
 #include "core/tasktable.h"
 #include "core/ui/commandregistry.h"
 #include "core/ui/memocommands.h"
+#include "core/ui/programicons.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -90,7 +91,7 @@ QString TNotesPane::attachment() const
 
 void TNotesPane::setPanelShown(bool shown)
 {
-    btnHide->setArrowType(shown ? Qt::DownArrow : Qt::UpArrow);
+    btnHide->setIcon(panelArrow(!shown)); // imUp while the panel is hidden, imDown while it shows
     btnHide->setToolTip(hintTip(LanguageString(shown ? 245 : 246)));
 }
 

@@ -8,6 +8,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/ui/memocommands.h"
+#include "core/ui/programicons.h"
 #include "core/ui/widgetnames.h"
 
 #include <QAction>
@@ -232,11 +233,11 @@ void TCalendarPanelWidget::createBar()
     SpeedButton1 = barButton(QStringLiteral("SpeedButton1"), QStringLiteral("\u2039"), QStringLiteral("Previous day"));
     SpeedButton3 = barButton(QStringLiteral("SpeedButton3"), QStringLiteral("\u00BB"), QStringLiteral("Next month"));
     btnNextDay = barButton(QStringLiteral("btnNextDay"), QStringLiteral("\u203A"), QStringLiteral("Next day"));
-    QFont arrowFont = font();
-    arrowFont.setBold(true);
-    arrowFont.setPointSizeF(arrowFont.pointSizeF() + 2);
+    btnPrevMonth->setIcon(programImage("prevmonth"));
+    SpeedButton1->setIcon(programImage("prevday"));
+    btnNextDay->setIcon(programImage("nextday"));
+    SpeedButton3->setIcon(programImage("nextmonth"));
     for (QToolButton* button : {btnPrevMonth, SpeedButton1, btnNextDay, SpeedButton3}) {
-        button->setFont(arrowFont);
         button->setFixedSize(22, 19);
         button->setAutoRepeat(true);
     }

@@ -5,6 +5,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
+#include "core/ui/programicons.h"
 #include "tasks/columnlayout.h"
 #include "tasks/taskview.h"
 #include "tasks/ui/tasklistmodel.h"
@@ -13,7 +14,6 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
 
@@ -31,61 +31,9 @@ constexpr int MarkSize = 9;
 
 QPixmap drawMark(TaskItemDelegate::Mark mark)
 {
-    QPixmap pixmap(MarkSize, MarkSize);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    switch (mark) {
-    case TaskItemDelegate::Mark::Leaf: {
-        QPainterPath leaf;
-        leaf.moveTo(1, 8);
-        leaf.cubicTo(0, 3, 4, 0, 8.5, 0.5);
-        leaf.cubicTo(8.5, 5, 5, 8.5, 1, 8);
-        p.setPen(QPen(QColor(0, 100, 0), 0.8));
-        p.setBrush(QColor(60, 170, 60));
-        p.drawPath(leaf);
-        p.drawLine(QPointF(1, 8), QPointF(6, 3));
-        break;
-    }
-    case TaskItemDelegate::Mark::Attach: {
-        QPainterPath clip;
-        clip.moveTo(3, 6);
-        clip.lineTo(3, 2);
-        clip.arcTo(3, 0.5, 3, 3, 180, -180);
-        clip.lineTo(6, 7);
-        clip.arcTo(1.5, 5, 4.5, 3.5, 0, -180);
-        clip.lineTo(1.5, 2.5);
-        p.setPen(QPen(QColor(70, 70, 90), 1.0));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(clip);
-        break;
-    }
-    case TaskItemDelegate::Mark::Recurrence: {
-        p.setPen(QPen(QColor(0, 70, 200), 1.2));
-        p.setBrush(Qt::NoBrush);
-        const QRectF ring(1.5, 1.5, 6, 6);
-        p.drawArc(ring, 30 * 16, 150 * 16);
-        p.drawArc(ring, 210 * 16, 150 * 16);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 70, 200));
-        p.drawPolygon(QPolygonF({QPointF(0, 3.5), QPointF(3.5, 3.5), QPointF(1.5, 6.5)}));
-        p.drawPolygon(QPolygonF({QPointF(9, 5.5), QPointF(5.5, 5.5), QPointF(7.5, 2.5)}));
-        break;
-    }
-    case TaskItemDelegate::Mark::Alarm: {
-        QPainterPath bell;
-        bell.moveTo(1, 7);
-        bell.cubicTo(2.5, 6, 2, 1, 4.5, 1);
-        bell.cubicTo(7, 1, 6.5, 6, 8, 7);
-        bell.closeSubpath();
-        p.setPen(QPen(QColor(140, 100, 0), 0.8));
-        p.setBrush(QColor(240, 190, 30));
-        p.drawPath(bell);
-        p.drawEllipse(QRectF(3.6, 7, 1.8, 1.8));
-        break;
-    }
-    }
-    return pixmap;
+    // From the program's picture set, at the screen's pixel ratio so they stay sharp when scaled.
+    static const char* const names[] = {"markleaf", "markattach", "markrecurrence", "markalarm"};
+    return programImage(names[int(mark)]).pixmap(QSize(MarkSize, MarkSize), qApp->devicePixelRatio());
 }
 
 } // namespace

@@ -8,3 +8,5 @@ QIcon programIcon();
 QIcon toolbarImage(int image);
 // The arrows of the buttons that hide and show the bottom panel.
 QIcon panelArrow(bool up);
+// Any picture of the set by its file name without ".svg" ("markleaf", "prevmonth").
+QIcon programImage(const char* name);

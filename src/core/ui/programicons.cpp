@@ -1,19 +1,15 @@
-#include "app/ui/programicons.h"
+#include "core/ui/programicons.h"
 
 #include <QHash>
 
-namespace {
-
-QIcon icon(const char* name)
+QIcon programImage(const char* name)
 {
     return QIcon(QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".svg"));
 }
 
-} // namespace
-
 QIcon programIcon()
 {
-    return icon("tarnwick");
+    return programImage("tarnwick");
 }
 
 QIcon toolbarImage(int image)
@@ -27,10 +23,10 @@ QIcon toolbarImage(int image)
         {26, "filter"},
     };
     const char* name = names.value(image, nullptr);
-    return name != nullptr ? icon(name) : QIcon();
+    return name != nullptr ? programImage(name) : QIcon();
 }
 
 QIcon panelArrow(bool up)
 {
-    return icon(up ? "up" : "down");
+    return programImage(up ? "up" : "down");
 }
