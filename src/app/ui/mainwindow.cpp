@@ -76,6 +76,7 @@ TfmMain::TfmMain(SettingsStore& settings, QWidget* parent)
     createMenus();
     showToolbarImagesInMenus();
     connect(&m_settings, &SettingsStore::sectionChanged, this, &TfmMain::toolbarSettingsChanged);
+    followSettings();
 }
 
 TfmMain::~TfmMain()
@@ -158,6 +159,8 @@ void TfmMain::createActions()
 
         {u"miMainMenuEnableAlarms"_s, u"Enable alarms"_s, {}, u"Switch the alarms on or off"_s, {},
          slot(&TfmMain::miEnableAlarmsClick), {}, true},
+        {u"Preferences1"_s, u"&Options..."_s, key(Qt::Key_F12), u"Program preferences"_s, {},
+         slot(&TfmMain::Preferences1Click)},
 
         // The task list's popup menu.
         {u"Add1"_s, u"&Add"_s, {}, {}, {}, slot(&TfmMain::AddTask)},
@@ -227,7 +230,8 @@ void TfmMain::createMenus()
     calendar->setObjectName(u"Calendar1"_s);
     m_calendar->fillCalendarMenu(calendar);
 
-    m_commands.addMenu(bar, u"Configuration1"_s, u"C&onfiguration"_s, {u"miMainMenuEnableAlarms"_s});
+    m_commands.addMenu(bar, u"Configuration1"_s, u"C&onfiguration"_s,
+                       {u"Preferences1"_s, separator, u"miMainMenuEnableAlarms"_s});
 }
 
 void TfmMain::createLayout()
@@ -392,6 +396,7 @@ bool TfmMain::startUp()
     tidyDiaryTable(m_data.gridDiary);
     m_calendar->setCalendarDate(m_calendarDate);
     createLogAndFindWindows();
+    registerRunAtStartup();
     m_startUpDone = true;
     return true;
 }

@@ -28,6 +28,7 @@ class TaskListWidget;
 class TCalendarPanelWidget;
 class TfmFind;
 class TfmLog;
+class TfmPreferences;
 class TfmTask;
 struct StoredTask;
 
@@ -190,6 +191,17 @@ private:
     void showTaskLog();
     void showFind();
     void gotoDiaryDate(const QDate& date);
+    // Preferences (mainwindow_preferences.cpp).
+    void Preferences1Click();
+    // Runs the dialog; afterwards a changed task table or name list goes through the one refresh path.
+    void runPreferences(TfmPreferences& dialog);
+    // The task editor's "&Setup...": the preferences on their projects page, then the editor's lists.
+    void setupFromEditor(TfmTask& editor);
+    // Connects what the window itself takes from the settings whenever they change.
+    void followSettings();
+    // Registers the program for start with the system when the settings ask for it.
+    void registerRunAtStartup();
+
     // Toolbar (mainwindow_toolbar.cpp).
     QAction* toolbarCommand(const QString& name) const;
     // The menu items of the toolbar's commands show the same pictures.

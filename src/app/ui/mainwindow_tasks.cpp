@@ -145,8 +145,7 @@ TfmMain::Changes TfmMain::storedTaskChange(bool moveToTop)
 void TfmMain::prepareTaskEditor(TfmTask& dialog)
 {
     installMemoCommands(dialog.notesMemo());
-    // The preferences dialog arrives later; until then the editor offers no set-up button.
-    dialog.setupRequested = nullptr;
+    dialog.setupRequested = [this, &dialog] { setupFromEditor(dialog); };
 }
 
 // ---------------------------------------------------------------------------------------------

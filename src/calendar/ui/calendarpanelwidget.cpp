@@ -104,9 +104,7 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
     QFont panelFont = font();
     panelFont.setPointSizeF(std::max(7.5, panelFont.pointSizeF() - 1));
     setFont(panelFont);
-    m_panel.setWeekStart(m_settings.readInteger(Settings::Calendar, Settings::WeekStart, 0));
-    m_watch.setDayRefreshEnabled(m_settings.readInteger(Settings::Icon, Settings::IconStyle, 1) == 1 ||
-                                 m_settings.readBool(Settings::Icon, Settings::StarIcon, true));
+    applySettings();
 
     createActions();
     createBar();
@@ -125,6 +123,12 @@ TCalendarPanelWidget::TCalendarPanelWidget(SettingsStore& settings, DataSet& dat
     showResults();
     setPage(m_settings.readInteger(Settings::Other, Settings::Calendar, DayInfoPage));
     lblClock->setText(formatDateTime(QStringLiteral("h:nn AM/PM"), ::Clock::current().now()));
+    // The week start and the day-change check follow the preferences at once.
+    connect(&m_settings, &SettingsStore::sectionChanged, this, [this](const QString& section) {
+        if (section.compare(Settings::Calendar, Qt::CaseInsensitive) == 0 ||
+            section.compare(Settings::Icon, Qt::CaseInsensitive) == 0)
+            applySettings();
+    });
 }
 
 TCalendarPanelWidget::~TCalendarPanelWidget() = default;
@@ -580,7 +584,10 @@ void TCalendarPanelWidget::storeDiary()
 void TCalendarPanelWidget::applySettings()
 {
     m_panel.setWeekStart(m_settings.readInteger(Settings::Calendar, Settings::WeekStart, 0));
-    Calendar->update();
+    m_watch.setDayRefreshEnabled(m_settings.readInteger(Settings::Icon, Settings::IconStyle, 1) == 1 ||
+                                 m_settings.readBool(Settings::Icon, Settings::StarIcon, true));
+    if (Calendar != nullptr)
+        Calendar->update();
 }
 
 void TCalendarPanelWidget::changeEvent(QEvent* event)

@@ -179,6 +179,14 @@ void TfmTask::setEditRow(int row)
     setValues(taskValuesFromRow(m_mainGrid, row, Clock::current().today()));
 }
 
+void TfmTask::editedRowMoved(int row)
+{
+    if (m_isNewTask)
+        return;
+    m_editRow = row;
+    m_isNewTask = row < 0;
+}
+
 void TfmTask::setNameLists(const QStringList& projects, const QStringList& assignees)
 {
     const TaskEditValues current = values();

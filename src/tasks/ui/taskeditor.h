@@ -37,6 +37,9 @@ public:
     bool IsNewTask() const { return m_isNewTask; }
     int editRow() const { return m_editRow; }
 
+    // The edited task is now in that row of the task table (rows were deleted while the editor was
+    // open), or is gone (-1): OK then stores it as a new task rather than replace another one.
+    void editedRowMoved(int row);
     // Replaces the names of the pick lists, keeping the chosen names where they are still listed.
     void setNameLists(const QStringList& projects, const QStringList& assignees);
     // Opened from the alarm dialog: no way into the preferences from there.

@@ -9,6 +9,7 @@
 #include "tasks/ui/tasklistmodel.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -62,6 +63,8 @@ TaskListWidget::TaskListWidget(TaskView& view, SettingsStore& settings, QWidget*
         return QFontMetrics(m_delegate->style().font).horizontalAdvance(text);
     };
     loadSettings();
+    // Preferences take effect at once, whoever writes them.
+    connect(&m_settings, &SettingsStore::sectionChanged, this, &TaskListWidget::settingsSectionChanged);
 }
 
 TaskListWidget::~TaskListWidget()
@@ -72,12 +75,7 @@ TaskListWidget::~TaskListWidget()
 
 void TaskListWidget::loadSettings()
 {
-    const TaskListStyle style = TaskListStyle::fromSettings(m_settings);
-    m_delegate->setStyle(style);
-    m_header->setDisplaySortMarks(m_settings.readBool(Settings::Other, Settings::DisplaySortMarks, true));
-    m_viewGrid->setFont(style.font);
-    m_viewGrid->verticalHeader()->setMinimumSectionSize(1);
-    m_viewGrid->verticalHeader()->setDefaultSectionSize(TaskItemDelegate::rowHeight(style.font, style.horizLines));
+    applyStyle();
     m_model->setColumnLayout(LoadColumnLayout(m_settings));
     m_columnExtents.clear();
     m_view.invalidateMeasures();
@@ -86,6 +84,48 @@ void TaskListWidget::loadSettings()
     widths[0] = completionColumnWidth();
     applyWidths(widths);
     selectRow(m_view.currentRow());
+}
+
+void TaskListWidget::applyStyle()
+{
+    const TaskListStyle style = TaskListStyle::fromSettings(m_settings);
+    m_delegate->setStyle(style);
+    m_header->setDisplaySortMarks(m_settings.readBool(Settings::Other, Settings::DisplaySortMarks, true));
+    m_viewGrid->setFont(style.font);
+    m_viewGrid->verticalHeader()->setMinimumSectionSize(1);
+    m_viewGrid->verticalHeader()->setDefaultSectionSize(TaskItemDelegate::rowHeight(style.font, style.horizLines));
+    m_header->viewport()->update();
+    m_viewGrid->viewport()->update();
+}
+
+void TaskListWidget::applyColumns()
+{
+    // A column keeps the width it has now wherever it moves; a column coming back gets its minimum.
+    QHash<int, int> widthOf;
+    for (int i = 1; i < m_model->columnCount(); ++i)
+        widthOf.insert(m_model->columnLayout().displayColumn(i), m_viewGrid->columnWidth(i));
+    m_model->setColumnLayout(LoadColumnLayout(m_settings));
+    QList<int> widths{completionColumnWidth()};
+    for (int i = 1; i < m_model->columnCount(); ++i) {
+        const int display = m_model->columnLayout().displayColumn(i);
+        widths.append(widthOf.value(display, displayColumnMinWidth(display)));
+    }
+    m_header->setSectionResizeMode(0, QHeaderView::Fixed);
+    applyWidths(widths);
+    selectRow(m_view.currentRow());
+    autosizeIfEnabled();
+}
+
+void TaskListWidget::settingsSectionChanged(const QString& section)
+{
+    const auto is = [&section](QLatin1String name) { return section.compare(name, Qt::CaseInsensitive) == 0; };
+    if (is(Settings::Font) || is(Settings::Colors) || is(Settings::Display) || is(Settings::Other)) {
+        applyStyle();
+        if (is(Settings::Font))
+            autosizeIfEnabled();
+    } else if (is(Settings::VisibleColumns) || is(Settings::ColumnsOrder)) {
+        applyColumns();
+    }
 }
 
 void TaskListWidget::saveColumnWidths()

@@ -30,6 +30,10 @@ public:
 
     // Columns, widths, font, row height and colours from the settings (start-up, after Preferences).
     void loadSettings();
+    // Font, colours, marks, grid lines and sort marks from the settings.
+    void applyStyle();
+    // The shown columns and their order from the settings; each column keeps its width.
+    void applyColumns();
     // Writes the view's column widths back ("Columns").
     void saveColumnWidths();
     // RebuildView and the list shown afresh; the current row as the rebuild says.
@@ -56,6 +60,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void settingsSectionChanged(const QString& section);
     void headerClicked(int logicalIndex);
     void headerResized(int logicalIndex, int oldSize, int newSize);
     void applyWidths(const QList<int>& widths);
