@@ -34,7 +34,7 @@ const std::array<ToolbarEntry, ToolbarEntryCount>& toolbarTable()
             {u"btnCleanUp"_s, u"File-Purge tasks to log"_s, u"Purge tasks to log"_s, u"Remove unnecessary tasks"_s,
              u"Purge"_s, true, 2, u"Cleanup1"_s},
             {u"btnTaskLog"_s, u"File-Task log"_s, u"View task log"_s, u"View task log - removed tasks"_s, u"Task Log"_s,
-             true, 3, u"Tasklog1"_s},
+             true, 3, u"Viewtasklog1"_s},
             space(1),
             {u"btnExport"_s, u"File-Export tasks"_s, u"Export data"_s, u"Export data to common formats"_s, u"Export"_s,
              false, 4, u"Saveas1"_s},

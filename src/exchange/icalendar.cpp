@@ -42,27 +42,35 @@ QString takeIcalString(char* text)
     return result;
 }
 
-icaltimetype icalTime(const QDateTime& when, bool isDate, const icaltimezone* zone)
+icaltimetype icalTime(const QDate& date, const QTime& time, bool isDate, const icaltimezone* zone)
 {
     icaltimetype t = icaltime_null_time();
-    t.year = when.date().year();
-    t.month = when.date().month();
-    t.day = when.date().day();
+    t.year = date.year();
+    t.month = date.month();
+    t.day = date.day();
     if (isDate) {
         t.is_date = 1;
     } else {
-        t.hour = when.time().hour();
-        t.minute = when.time().minute();
-        t.second = when.time().second();
+        t.hour = time.hour();
+        t.minute = time.minute();
+        t.second = time.second();
     }
     t.zone = zone;
     return t;
+}
+
+icaltimetype icalTime(const QDateTime& when, bool isDate, const icaltimezone* zone)
+{
+    return icalTime(when.date(), when.time(), isDate, zone);
 }
 
 icaltimetype utcStamp(const QDateTime& now)
 {
     return icalTime(now.toUTC(), false, icaltimezone_get_utc_timezone());
 }
+
+// Each converted time asks the system for its time zone rules (a file lookup): an export of
+// thousands of entries stamps them all with one converted time.
 
 // A stable UID: the same task exported twice keeps its UID, so calendars update rather than
 // duplicate it. Equal rows are told apart by their count.
@@ -132,22 +140,25 @@ void addAlarm(icalcomponent* todo, QStringView alarmCell, const QString& summary
     icalcomponent_add_component(todo, alarm);
 }
 
-icalcomponent* todoOf(const TSortGrid& tasks, int r, const QDateTime& now, QHash<QString, int>& seen)
+icalcomponent* todoOf(const TSortGrid& tasks, int r, const icaltimetype& stamp, QHash<QString, int>& seen)
 {
     const auto row = tasks.rowCells(r);
     const auto cell = [&row](int c) { return c < row.size() ? row[c] : QStringView(); };
     icalcomponent* todo = icalcomponent_new_vtodo();
     icalcomponent_add_property(todo, icalproperty_new_uid(uidFor(tasks.rowText(r), seen).constData()));
-    icalcomponent_add_property(todo, icalproperty_new_dtstamp(utcStamp(now)));
+    icalcomponent_add_property(todo, icalproperty_new_dtstamp(stamp));
     addText(todo, icalproperty_new_summary, cell(colTaskName));
 
     const double due = dueDayNumber(cell(colDue));
     if (due < NoDueDate) {
-        const QDateTime when = dateTimeOfDayNumber(due);
-        if (when.isValid()) {
+        // Date and clock time as they stand, without a local-time conversion: a floating time
+        // needs none, and each conversion asks the system for its time zone rules.
+        const QDate date = dateOfDayNumber(due);
+        if (date.isValid()) {
             double whole = 0;
             // Floating local time: the task is due at that clock time wherever the user is.
-            icalcomponent_add_property(todo, icalproperty_new_due(icalTime(when, std::modf(due, &whole) == 0.0, nullptr)));
+            icalcomponent_add_property(todo, icalproperty_new_due(icalTime(date, timeOfDayNumber(due),
+                                                                           std::modf(due, &whole) == 0.0, nullptr)));
         }
     }
     if (const int priority = icalPriority(cell(colPriority)); priority > 0)
@@ -375,9 +386,10 @@ QByteArray icalendarTasksBytes(const TSortGrid& tasks, const QDateTime& now)
 {
     ComponentPtr calendar = newCalendar();
     QHash<QString, int> seen;
+    const icaltimetype stamp = utcStamp(now);
     for (int r = 0; r < tasks.rowCount(); ++r) {
         if (!isBlankTaskRow(tasks.rowText(r)))
-            icalcomponent_add_component(calendar.get(), todoOf(tasks, r, now, seen));
+            icalcomponent_add_component(calendar.get(), todoOf(tasks, r, stamp, seen));
     }
     return calendarBytes(calendar.get());
 }
@@ -386,6 +398,7 @@ QByteArray icalendarDiaryBytes(const TSortGrid& diary, const QDateTime& now)
 {
     ComponentPtr calendar = newCalendar();
     QHash<QString, int> seen;
+    const icaltimetype stamp = utcStamp(now);
     for (int r = 0; r < diary.rowCount(); ++r) {
         const auto row = diary.rowCells(r);
         const auto cell = [&row](int c) { return c < row.size() ? row[c] : QStringView(); };
@@ -394,7 +407,7 @@ QByteArray icalendarDiaryBytes(const TSortGrid& diary, const QDateTime& now)
             continue;
         icalcomponent* journal = icalcomponent_new_vjournal();
         icalcomponent_add_property(journal, icalproperty_new_uid(uidFor(diary.rowText(r), seen).constData()));
-        icalcomponent_add_property(journal, icalproperty_new_dtstamp(utcStamp(now)));
+        icalcomponent_add_property(journal, icalproperty_new_dtstamp(stamp));
         icalcomponent_add_property(journal, icalproperty_new_dtstart(icalTime(QDateTime(date, QTime()), true, nullptr)));
         addText(journal, icalproperty_new_description, decodeNotesText(cell(diaryText)));
         icalcomponent_add_component(calendar.get(), journal);

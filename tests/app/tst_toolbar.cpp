@@ -130,9 +130,10 @@ private Q_SLOTS:
         QCOMPARE(add->defaultAction()->statusTip(), u"Add a new task"_s);
         QVERIFY(!add->icon().pixmap(16, 16).isNull()); // the SVG icon engine is there
         // A button whose window the program does not have yet is greyed, keeping its hint.
-        auto* log = childNamed<QToolButton>(&window, u"btnTaskLog");
-        QVERIFY(!log->isEnabled());
-        QCOMPARE(log->defaultAction()->statusTip(), u"View task log - removed tasks"_s);
+        auto* print = childNamed<QToolButton>(&window, u"btnPrint");
+        QVERIFY(!print->isEnabled());
+        QCOMPARE(print->defaultAction()->statusTip(), u"Print reports - reports gallery"_s);
+        QVERIFY(childNamed<QToolButton>(&window, u"btnTaskLog")->isEnabled());
 
         // Every button runs its command: "Show all" then the completed-tasks switch with its hint.
         auto* showChecked = childNamed<QToolButton>(&window, u"btnShowChecked");
