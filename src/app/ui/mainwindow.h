@@ -131,6 +131,7 @@ private:
     // Data set life cycle.
     bool chooseDataSetAtStartUp();
     bool lockAndOpen(bool atStartUp);
+    static void releaseFreedMemory();
     void openDataSet();
     void showMessages(const QList<DataSetMessage>& messages);
     // The exit's saves: notes preview, completed tasks to the log when set, diary memo, settings,
