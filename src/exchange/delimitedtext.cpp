@@ -25,11 +25,14 @@ void appendCsvField(QString& line, QStringView cell)
         line += cell;
         return;
     }
+    // Notes (each line ended by ESC) are written with real line breaks; an ESC anywhere else stays
+    // as it is, so that reading the file back gives the same cell.
+    const bool notes = cell.endsWith(Esc);
     line += u'"';
     for (const QChar c : cell) {
         if (c == u'"')
             line += u"\"\"";
-        else if (c == Esc)
+        else if (c == Esc && notes)
             line += u'\n';
         else
             line += c;

@@ -152,7 +152,8 @@ private Q_SLOTS:
         const TSortGrid grid = gridOf(4, {{u"Name"_s, u"Notes"_s, u"Project"_s, u"Empty"_s},
                                           {u"a, b"_s, EncodeNotes({u"first \"line\""_s, {}, u"third, last"_s}), u"Jiménez ☂"_s, {}},
                                           {u"\"quoted\""_s, u"no escape"_s, u"semi;colon"_s, u"  padded  "_s},
-                                          {u"tail\x1b"_s, {}, u"\"\""_s, u","_s}});
+                                          {u"tail\x1b"_s, {}, u"\"\""_s, u","_s},
+                                          {u"mid\x1b" u"dle"_s, u"\x1b"_s, u"a\tb"_s, u"\x1b\x1b"_s}});
         QTemporaryDir dir;
         const QString path = dir.filePath(u"x.csv"_s);
         QCOMPARE(writeDelimitedFile(path, grid, ExchangeFormat::Csv), QString());
