@@ -4,7 +4,14 @@
 
 QIcon programImage(const char* name)
 {
-    return QIcon(QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".svg"));
+    // Making an icon parses its drawing; the toolbar, the menus and the windows ask for the same
+    // few again and again, and a shared icon costs nothing to hand out.
+    static QHash<QString, QIcon> made;
+    const QString path = QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".svg");
+    auto it = made.constFind(path);
+    if (it == made.cend())
+        it = made.insert(path, QIcon(path));
+    return *it;
 }
 
 QIcon programIcon()

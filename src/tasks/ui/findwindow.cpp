@@ -166,6 +166,7 @@ int TfmFind::execFor(Scope scope)
         place->setChecked(all);
     }
     Reset();
+    applyWeekStart();
     return Ask::exec(*this);
 }
 
@@ -176,12 +177,20 @@ void TfmFind::Reset()
     btnGoto->setEnabled(false);
     edFind->clearEditText();
     pcFind->setCurrentWidget(tsText);
+    // Asking for a date box's calendar builds it: at start-up, long before the window shows, that
+    // would only delay the main window.
+    if (isVisible())
+        applyWeekStart();
+    setParametersEnabled(true);
+    edFind->setFocus();
+}
+
+void TfmFind::applyWeekStart()
+{
     // The calendars follow the week start chosen in the preferences (0 = Sunday .. 6 = Saturday).
     const int weekStart = std::clamp(m_settings.readInteger(Settings::Calendar, Settings::WeekStart, 0), 0, 6);
     for (QDateEdit* box : {pckDateFrom, pckDateTo})
         box->calendarWidget()->setFirstDayOfWeek(Qt::DayOfWeek(weekStart == 0 ? 7 : weekStart));
-    setParametersEnabled(true);
-    edFind->setFocus();
 }
 
 void TfmFind::setParametersEnabled(bool enabled)

@@ -50,6 +50,7 @@ Q_SIGNALS:
     void helpRequested(const QString& topic);
 
 private:
+    void applyWeekStart();
     void btnFindClick();
     void btnGotoClick();
     // The date boxes only with "From", the day count only with "days", the week count only with "weeks".
