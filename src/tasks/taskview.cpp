@@ -153,32 +153,45 @@ void TaskView::setCurrentRow(int row)
 
 void TaskView::FilterTasks(TSortGrid& target, const QStringList& projects, double limit, const QStringList& assignees)
 {
-    RemoveBlankRows(MainGrid);
-
     const QStringList projectKeys = nameKeys(projects);
     const QStringList assigneeKeys = nameKeys(assignees);
     const bool sameShape = target.colCount() == MainGrid.colCount();
     const QList<QString>& rows = MainGrid.rows();
     QList<QString> passing;
     passing.reserve(rows.size());
-    for (const QString& rowText : rows) {
+    // The filter's walk also looks for blank rows: a second walk along 100,000 rows costs as much
+    // as the filtering. They are rare; when one turns up, the table is cleaned and filtered anew.
+    const auto passes = [&](const QString& rowText) {
         if (!ShowCompleted && isCompleted(TSortGrid::cellOf(rowText, colComplete)))
-            continue;
+            return false;
         if (!projectKeys.isEmpty() && !nameInKeys(TSortGrid::cellOf(rowText, colProject), projectKeys))
-            continue;
+            return false;
         if (!assigneeKeys.isEmpty() && !nameInKeys(TSortGrid::cellOf(rowText, colAssignee), assigneeKeys))
-            continue;
-        if (limit == DeadlineRecurringOnly) {
-            if (TSortGrid::cellOf(rowText, colRecurrence).toInt() == 0)
-                continue;
-        } else if (limit < DeadlineNoDueDate) {
-            if (std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue))) > limit)
-                continue;
-        } else if (limit == DeadlineNoDueDate) {
-            if (std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue))) < DeadlineNoDueDate)
-                continue;
+            return false;
+        if (limit == DeadlineRecurringOnly)
+            return TSortGrid::cellOf(rowText, colRecurrence).toInt() != 0;
+        if (limit < DeadlineNoDueDate)
+            return std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue))) <= limit;
+        if (limit == DeadlineNoDueDate)
+            return std::floor(dueDayNumber(TSortGrid::cellOf(rowText, colDue))) >= DeadlineNoDueDate;
+        return true;
+    };
+    bool blankFound = false;
+    for (const QString& rowText : rows) {
+        if (isBlankTaskRow(rowText)) {
+            blankFound = true;
+            break;
         }
-        passing.append(rowText);
+        if (passes(rowText))
+            passing.append(rowText);
+    }
+    if (blankFound) {
+        RemoveBlankRows(MainGrid);
+        passing.clear();
+        for (const QString& rowText : MainGrid.rows()) {
+            if (passes(rowText))
+                passing.append(rowText);
+        }
     }
     // The rows go in at the top one by one, so they end up in reverse table order.
     std::reverse(passing.begin(), passing.end());
@@ -197,7 +210,9 @@ void TaskView::FilterTasks(TSortGrid& target, const QStringList& projects, doubl
             target.setRow(r, cells);
         }
     }
-    RemoveBlankRows(target);
+    // Without a blank row in the table there is none among the rows taken from it.
+    if (blankFound)
+        RemoveBlankRows(target);
 }
 
 double TaskView::deadlineLimitFor(int rule, const QDate& today, int weekStart)
@@ -248,8 +263,10 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     RebuildResult result;
     result.rowDiffKnown = !m_sortInput.isEmpty() &&
                           rowDifference(m_sortInput, MirrorGrid.rows(), &result.removedRows, &result.addedRows);
-    sortMirror();
+    // Before the sort: the rows still lie in the order they were read, which a walk along
+    // 100,000 of them feels in cache misses.
     measureDueWidths(result);
+    sortMirror();
     Rebuilding = false;
 
     result.filtered = isFiltered();
@@ -282,6 +299,18 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     if (wasEmpty || isEmptyView())
         result.changedRows.clear();
     return result;
+}
+
+std::vector<int> TaskView::storageOrder() const
+{
+    // Moving the edited task to the top shifts rows after the sort; the indices stay a permutation,
+    // which is all a walk needs.
+    if (m_sortOrder.size() != size_t(MirrorGrid.rowCount()))
+        return {};
+    std::vector<int> walk(m_sortOrder.size(), 0);
+    for (size_t position = 0; position < m_sortOrder.size(); ++position)
+        walk[size_t(m_sortOrder[position])] = int(position);
+    return walk;
 }
 
 void TaskView::invalidateMeasures()

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -80,6 +81,22 @@ private Q_SLOTS:
         QVERIFY(second.startUp());
         QCOMPARE(Ask::takeAsked(), QStringList());
         QCOMPARE(second.dataSet().folder(), folder);
+    }
+
+    void startUp_calendarFollowsTheFirstFrame_orTheFirstTurnWhenNotShown()
+    {
+        makeDataSet(u"Home set"_s);
+        SettingsStore settings(settingsPath());
+        const auto dayInfoHasRent = [](const TfmMain& window) {
+            return !childNamed<QListWidget>(&window, u"lbSpecial")->findItems(u"Pay rent"_s, Qt::MatchContains).isEmpty();
+        };
+        TfmMain shown(settings);
+        QVERIFY(startAndShow(shown));
+        QTRY_VERIFY(dayInfoHasRent(shown));
+        shown.close();
+        TfmMain hidden(settings);
+        QVERIFY(hidden.startUp());
+        QTRY_VERIFY(dayInfoHasRent(hidden));
     }
 
     void filterMenus_byShortcut_changeCountAndLamp()

@@ -64,7 +64,7 @@ private Q_SLOTS:
     void filterTasks_deadlineRules_data();
     void filterTasks_deadlineRules();
     void filterTasks_projectAndUnassignedAssignee_ignoreCase();
-    void filterTasks_reverseTableOrderAndDueWidths();
+    void filterTasks_reverseTableOrderBlankRowsAndDueWidths();
     void rebuildView_countAndLamp();
     void rebuildView_moveEditedToTop();
     void headerSort_togglesDirectionAndEndsAdvancedSort();
@@ -179,7 +179,7 @@ void TestTaskView::filterTasks_projectAndUnassignedAssignee_ignoreCase()
     QVERIFY(names(target).isEmpty());
 }
 
-void TestTaskView::filterTasks_reverseTableOrderAndDueWidths()
+void TestTaskView::filterTasks_reverseTableOrderBlankRowsAndDueWidths()
 {
     TSortGrid table = makeTable({
         {u"first"_s, dueCell(QDate(2026, 1, 2), 0.25)},
@@ -191,6 +191,25 @@ void TestTaskView::filterTasks_reverseTableOrderAndDueWidths()
     view.FilterTasks(view.MirrorGrid, {}, DeadlineAllDates, {});
     QCOMPARE(view.MirrorGrid.cellText(0, colTaskName), u"third"_s);
     QCOMPARE(view.MirrorGrid.cellText(2, colTaskName), u"first"_s);
+    // A blank row (nothing in name, due date, project, priority) leaves the table at the next filter,
+    // wherever it lies; a table of blank rows keeps its last one, which is filtered like a task.
+    for (const int at : {0, 2, 3}) {
+        table.InsertRow(at);
+        view.FilterTasks(view.MirrorGrid, {}, DeadlineAllDates, {});
+        QCOMPARE(table.rowCount(), 3);
+        QCOMPARE(view.MirrorGrid.rowCount(), 3);
+        QCOMPARE(names(view.MirrorGrid), QStringList({u"first"_s, u"second"_s, u"third"_s}));
+    }
+    TSortGrid blanks(TaskColumnCount, 2);
+    blanks.setCell(1, colComplete, u"100"_s);
+    TaskView blankView(blanks);
+    blankView.FilterTasks(blankView.MirrorGrid, {}, DeadlineAllDates, {});
+    QCOMPARE(blanks.rowCount(), 1);
+    QCOMPARE(blankView.MirrorGrid.cellText(0, colComplete), u"100"_s);
+    blankView.ShowCompleted = false;
+    blankView.FilterTasks(blankView.MirrorGrid, {}, DeadlineAllDates, {});
+    QCOMPARE(blankView.MirrorGrid.cellText(0, colComplete), QString());
+
     // The rebuild measures the widest due date and time of the rows shown.
     view.RebuildView(false);
     QVERIFY(view.DueDateWidth > 6);

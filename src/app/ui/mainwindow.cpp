@@ -398,11 +398,35 @@ bool TfmMain::startUp()
         return false;
     }
     tidyDiaryTable(m_data.gridDiary);
-    m_calendar->setCalendarDate(m_calendarDate);
-    createLogAndFindWindows();
     registerRunAtStartup();
     m_startUpDone = true;
+    // The rest waits for the list's first frame; a window that is not shown (started minimised)
+    // gets it from the event loop's first turn.
+    m_startUpPending = true;
+    m_list->viewGrid()->viewport()->installEventFilter(this);
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() || isMinimized())
+            finishStartUp();
+    });
     return true;
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && m_startUpPending && watched == m_list->viewGrid()->viewport()) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TfmMain::finishStartUp);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfmMain::finishStartUp()
+{
+    if (!std::exchange(m_startUpPending, false))
+        return;
+    m_list->viewGrid()->viewport()->removeEventFilter(this);
+    m_calendar->refreshAll(m_calendarDate);
+    ScheduleNextAlarm();
 }
 
 bool TfmMain::chooseDataSetAtStartUp()

@@ -106,6 +106,10 @@ public Q_SLOTS:
     void CheckTask();
 
 
+    // What start-up leaves until the list's first frame is painted: the calendar (its marks walk
+    // every task) and the alarm scan. Runs once; later calls do nothing.
+    void finishStartUp();
+
     // Refresh steps every task change ends with: the armed alarm and the calendar's marks follow
     // the task table.
     void ScheduleNextAlarm();
@@ -115,6 +119,7 @@ public Q_SLOTS:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -187,7 +192,7 @@ private:
     QWidget* alarmParent();
     void miEnableAlarmsClick();
 
-    // The task log and find windows (mainwindow_log.cpp), made once after start-up.
+    // The task log and find windows (mainwindow_log.cpp), made when first asked for.
     void createLogAndFindWindows();
     void showTaskLog();
     void showFind();
@@ -230,6 +235,7 @@ private:
     bool m_alarmPending = false; // an alarm waits for a dialog to close
     bool m_startUpDone = false;
     bool m_firstShowDone = false;
+    bool m_startUpPending = false; // finishStartUp has work left
     bool m_closing = false;
     int m_memoHeight = 139; // the bottom panel's height while it is hidden
     bool m_endedFromOutside = false; // saveWithoutAsking ran: no more questions at exit

@@ -12,6 +12,8 @@
 
 void TfmMain::createLogAndFindWindows()
 {
+    if (m_find != nullptr)
+        return;
     // Both live for the whole run and read the tables in place, so they must not outlive them.
     m_find = new TfmFind(m_settings, {&m_view.MirrorGrid, &m_data.BackGrid, &m_data.gridDiary}, this);
     // The view is not rebuilt while the dialog is open, so the row of a hit is still the list's row.
@@ -22,16 +24,18 @@ void TfmMain::createLogAndFindWindows()
 
 void TfmMain::showTaskLog()
 {
-    if (ModalBusy || m_log == nullptr)
+    if (ModalBusy)
         return;
+    createLogAndFindWindows();
     const QScopedValueRollback busy(ModalBusy, true);
     m_log->execShow();
 }
 
 void TfmMain::showFind()
 {
-    if (ModalBusy || m_find == nullptr)
+    if (ModalBusy)
         return;
+    createLogAndFindWindows();
     // The search reads the tables: the diary text and the notes being typed go in first.
     m_calendar->storeDiary();
     CommitPreviewNotes();

@@ -63,11 +63,13 @@ void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
     if (what.testFlag(Change::Lists) || what.testFlag(Change::DataSet))
         BuildFilterMenus();
     if (what.testFlag(Change::DataSet)) {
-        m_calendar->refreshAll();
         updateCaption();
-        // An alarm already overdue comes up once the event loop runs, over the window rather than
-        // before it.
-        QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
+        // At start-up both wait for the first frame (finishStartUp). Later an alarm already
+        // overdue comes up once the event loop runs, over the window rather than before it.
+        if (m_startUpDone) {
+            m_calendar->refreshAll();
+            QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
+        }
     } else {
         RefreshCalendar();
         ScheduleNextAlarm();

@@ -576,6 +576,13 @@ void TCalendarPanelWidget::refreshAll()
     showResults();
 }
 
+void TCalendarPanelWidget::refreshAll(const QDate& date)
+{
+    m_panel.diary().setStoreEnabled(m_memoDirty);
+    m_panel.setCalendarDate(date);
+    showResults();
+}
+
 void TCalendarPanelWidget::storeDiary()
 {
     storeMemo();

@@ -47,6 +47,8 @@ public:
     // days edited). Diary text typed since the last store is kept; otherwise the memo is reloaded
     // from the table without writing the old text over the new table.
     void refreshAll();
+    // The same, opened on `date`: the start-up's one refresh.
+    void refreshAll(const QDate& date);
     // Writes the diary memo into gridDiary; call before every save of the diary, before a restore
     // or data set switch, and before find and print.
     void storeDiary();

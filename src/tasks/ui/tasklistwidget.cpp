@@ -214,7 +214,8 @@ void TaskListWidget::AutosizeColumns()
             if (m != 1 && m != 2 && m != 6 && m != NoDisplayColumn)
                 m_measuredColumns.append(m);
         }
-        m_columnExtents = measuredColumnWidths(m_view.MirrorGrid.rows(), m_measuredColumns, cellMeasure());
+        m_columnExtents =
+            measuredColumnWidths(m_view.MirrorGrid.rows(), m_measuredColumns, cellMeasure(), m_view.storageOrder());
     }
 
     AutosizeInput input;
