@@ -200,8 +200,7 @@ int measuredCellWidth(QStringView cell, int displayColumn, const std::function<i
 }
 
 QList<WidestCount> measuredColumnWidths(const QList<QString>& rows, const QList<int>& displayColumns,
-                                        const std::function<int(const QString&)>& measure,
-                                        const std::vector<int>& walk)
+                                        const std::function<int(const QString&)>& measure, const std::vector<int>& walk)
 {
     const bool walkGiven = qsizetype(walk.size()) == rows.size();
     const qsizetype count = displayColumns.size();

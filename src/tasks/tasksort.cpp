@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -505,10 +507,24 @@ std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
         return g;
     };
 
+    // The lowest settled rank is the lowest of all rows left, which never falls: rows settle with a
+    // rank at least that low. So it is found by counting up rather than by a tree search.
+    std::vector<int> settledOfRank(static_cast<size_t>(rankCount), 0);
+    for (int p = 0; p < n; ++p) {
+        if (settled[size_t(p)])
+            ++settledOfRank[size_t(rank[size_t(p)])];
+    }
+    int low = 0;
+    const auto settle = [&](int r) {
+        settledRanks.add(r, 1);
+        ++settledOfRank[size_t(r)];
+    };
     std::vector<int> fresh;
     for (int i = 0; i < n; ++i) {
-        const int low = settledRanks.kth(0);
+        while (settledOfRank[size_t(low)] == 0)
+            ++low;
         settledRanks.add(low, -1);
+        --settledOfRank[size_t(low)];
         if (settled[size_t(i)]) {
             order[size_t(i)] = group(low).popFront();
             settledPositions.add(i, -1);
@@ -528,7 +544,7 @@ std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
             rotations.add(c, -1);
         }
         group(c).pushFront(i);
-        settledRanks.add(c, 1);
+        settle(c);
 
         fresh.clear();
         for (int slot = slack.exhausted(); slot >= 0; slot = slack.exhausted()) {
@@ -537,7 +553,7 @@ std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
             tree.clear(q);
             settled[size_t(q)] = 1;
             settledPositions.add(q, 1);
-            settledRanks.add(rank[size_t(q)], 1);
+            settle(rank[size_t(q)]);
             fresh.push_back(q);
         }
         // Right to left, so that the staircase right of each gap is complete when the gap is filled.
@@ -694,29 +710,53 @@ std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool prim
     const std::vector<std::vector<QStringView>> cells =
         columnCells(rows, std::vector<int>(columns.begin(), columns.end()));
 
-    // Every row's places on the levels side by side, so that ranking is one sort of plain integers.
-    struct Keyed {
-        std::array<int, 3> places{};
-        int row = 0;
-        bool operator<(const Keyed& other) const { return places < other.places; }
-    };
-    std::vector<Keyed> keyed(static_cast<size_t>(n));
-    for (size_t r = 0; r < keyed.size(); ++r)
-        keyed[r].row = int(r);
-    for (size_t level = 0; level < size_t(columns.size()); ++level) {
-        const std::vector<int> places = levelRanks(cells[level], keys[level], ascending[level]);
-        for (size_t r = 0; r < keyed.size(); ++r)
-            keyed[r].places[level] = places[r];
-    }
-
-    // Rank every row once: rows that compare equal on all levels share a rank.
-    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::vector<int>> places;
+    for (size_t level = 0; level < size_t(columns.size()); ++level)
+        places.push_back(levelRanks(cells[level], keys[level], ascending[level]));
+    // Rank every row once: rows that compare equal on all levels share a rank. The levels' places
+    // are packed into one number, level 1 highest, so that ranking is one sort of plain integers;
+    // only a table with millions of distinct keys needs the level-by-level comparison.
     std::vector<int> rank(static_cast<size_t>(n), 0);
-    int current = 0;
-    for (size_t k = 0; k < keyed.size(); ++k) {
-        if (k > 0 && keyed[k - 1].places != keyed[k].places)
-            ++current;
-        rank[size_t(keyed[k].row)] = current;
+    std::vector<int> offset(places.size(), 0);
+    std::vector<int> width(places.size(), 0);
+    int bits = 0;
+    for (size_t level = 0; level < places.size(); ++level) {
+        const auto [least, most] = std::minmax_element(places[level].begin(), places[level].end());
+        offset[level] = -*least;
+        width[level] = int(std::bit_width(unsigned(*most - *least)));
+        bits += width[level];
+    }
+    if (bits <= 62) {
+        std::vector<std::pair<std::uint64_t, int>> keyed(static_cast<size_t>(n));
+        for (size_t r = 0; r < keyed.size(); ++r) {
+            std::uint64_t packed = 0;
+            for (size_t level = 0; level < places.size(); ++level)
+                packed = (packed << width[level]) | std::uint64_t(places[level][r] + offset[level]);
+            keyed[r] = {packed, int(r)};
+        }
+        std::sort(keyed.begin(), keyed.end());
+        int current = 0;
+        for (size_t k = 0; k < keyed.size(); ++k) {
+            if (k > 0 && keyed[k - 1].first != keyed[k].first)
+                ++current;
+            rank[size_t(keyed[k].second)] = current;
+        }
+    } else {
+        const auto less = [&places](int a, int b) {
+            for (const std::vector<int>& level : places) {
+                if (level[size_t(a)] != level[size_t(b)])
+                    return level[size_t(a)] < level[size_t(b)];
+            }
+            return false;
+        };
+        std::vector<int> byKey = identity(n);
+        std::sort(byKey.begin(), byKey.end(), less);
+        int current = 0;
+        for (size_t k = 0; k < byKey.size(); ++k) {
+            if (k > 0 && less(byKey[k - 1], byKey[k]))
+                ++current;
+            rank[size_t(byKey[k])] = current;
+        }
     }
     return exchangeSortOrder(rank);
 }

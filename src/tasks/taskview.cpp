@@ -259,14 +259,16 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     Rebuilding = true;
     const QList<QString> before = MirrorGrid.rows();
     const bool wasEmpty = isEmptyView();
+    const QList<QString> lastInput = lastSortInput(before);
     FilterTasks(MirrorGrid, ProjectFilter, DeadlineLimit, AssigneeFilter);
     RebuildResult result;
-    result.rowDiffKnown = !m_sortInput.isEmpty() &&
-                          rowDifference(m_sortInput, MirrorGrid.rows(), &result.removedRows, &result.addedRows);
+    result.rowDiffKnown =
+        !lastInput.isEmpty() && rowDifference(lastInput, MirrorGrid.rows(), &result.removedRows, &result.addedRows);
     // Before the sort: the rows still lie in the order they were read, which a walk along
     // 100,000 of them feels in cache misses.
     measureDueWidths(result);
-    sortMirror();
+    sortMirror(lastInput);
+    m_movedToTop = -1;
     Rebuilding = false;
 
     result.filtered = isFiltered();
@@ -288,6 +290,7 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
             if (candidate.startsWith(head) &&
                 (candidate.size() == headLength || candidate[headLength] == TSortGrid::CellSeparator)) {
                 MirrorGrid.MoveRow(r, 0);
+                m_movedToTop = r;
                 row = 0;
                 break;
             }
@@ -368,27 +371,42 @@ void TaskView::measureDueWidths(const RebuildResult& result)
     DueTimeWidth = m_dueTimes.widest();
 }
 
-void TaskView::sortMirror()
+QList<QString> TaskView::lastSortInput(const QList<QString>& shown) const
+{
+    if (!m_sorted)
+        return {};
+    QList<QString> rows = shown;
+    if (m_movedToTop > 0 && m_movedToTop < rows.size())
+        rows.move(0, m_movedToTop);
+    if (m_sortOrder.empty())
+        return rows;
+    if (m_sortOrder.size() != size_t(rows.size()))
+        return {};
+    QList<QString> input(rows.size());
+    for (size_t position = 0; position < m_sortOrder.size(); ++position)
+        input[m_sortOrder[position]] = rows[qsizetype(position)];
+    return input;
+}
+
+void TaskView::sortMirror(const QList<QString>& lastInput)
 {
     const QList<int> spec = AdvancedSort ? QList<int>{1, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir}
                                          : QList<int>{0, SortColumn, SortAscending};
-    const QList<int> columns =
-        AdvancedSort ? keySortColumns(PrimKey, SecKey, TerKey) : headerSortColumns(SortColumn);
+    const QList<int> columns = AdvancedSort ? keySortColumns(PrimKey, SecKey, TerKey) : headerSortColumns(SortColumn);
     QList<QString>& rows = MirrorGrid.rows();
-    if (spec != m_sortSpec || !sameCells(rows, m_sortInput, columns)) {
+    if (!m_sorted || spec != m_sortSpec || !sameCells(rows, lastInput, columns)) {
         m_sortOrder = AdvancedSort ? SortOrderByKeys(rows, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir)
                                    : SortOrderByColumn(rows, SortColumn, SortAscending);
         m_sortSpec = spec;
+        m_sorted = true;
     }
-    m_sortInput = std::move(rows);
-    if (m_sortOrder.empty()) {
-        rows = m_sortInput;
+    if (m_sortOrder.empty())
         return;
-    }
+    const QList<QString> input = std::move(rows);
     rows.clear();
-    rows.reserve(m_sortInput.size());
+    rows.reserve(input.size());
     for (const int index : m_sortOrder)
-        rows.append(m_sortInput[index]);
+        rows.append(input[index]);
 }
 
 RebuildResult TaskView::HeaderSort(int sortColumn)

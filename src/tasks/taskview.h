@@ -8,8 +8,8 @@
 #include <QStringList>
 
 #include <functional>
-#include <vector>
 #include <optional>
+#include <vector>
 
 class SettingsStore;
 
@@ -144,14 +144,18 @@ public:
 private:
     // Sorts MirrorGrid, reusing the last order when the rows differ from the last sort's input only
     // in cells the sort does not read: the sorts' orders depend on nothing else.
-    void sortMirror();
+    void sortMirror(const QList<QString>& lastInput);
+    // The last sort's input, made again from the rows it put in `shown` and its order; empty when
+    // unknown. Keeping the input itself would hold a third list of every row.
+    QList<QString> lastSortInput(const QList<QString>& shown) const;
     // Keeps DueDateWidth and DueTimeWidth, from the rows that came and went when that is known.
     void measureDueWidths(const RebuildResult& result);
 
     int m_currentRow = 0;
     QList<int> m_sortSpec;
-    QList<QString> m_sortInput; // shares the row texts
-    std::vector<int> m_sortOrder;
+    bool m_sorted = false;        // m_sortOrder made the rows shown
+    std::vector<int> m_sortOrder; // empty: the input's own order
+    int m_movedToTop = -1;        // the shown row the edited task was moved up from, after the sort
     WidestCount m_dueDates;
     WidestCount m_dueTimes;
 };

@@ -88,7 +88,9 @@ private Q_SLOTS:
         makeDataSet(u"Home set"_s);
         SettingsStore settings(settingsPath());
         const auto dayInfoHasRent = [](const TfmMain& window) {
-            return !childNamed<QListWidget>(&window, u"lbSpecial")->findItems(u"Pay rent"_s, Qt::MatchContains).isEmpty();
+            return !childNamed<QListWidget>(&window, u"lbSpecial")
+                        ->findItems(u"Pay rent"_s, Qt::MatchContains)
+                        .isEmpty();
         };
         TfmMain shown(settings);
         QVERIFY(startAndShow(shown));

@@ -383,10 +383,11 @@ void TestTaskView::rebuildView_afterOneTaskChanges_matchesAFreshRebuild()
     view.RebuildView(false);
     for (int step = 0; step < 200; ++step) {
         const int row = int(random.bounded(tasks.rowCount()));
-        switch (random.bounded(5)) {
+        bool moveToTop = false;
+        switch (random.bounded(6)) {
         case 0: // checked or unchecked in place
-            applyCheck(tasks, row, checkStepFor(tasks, row) == CheckStep::Uncheck ? CheckStep::Uncheck
-                                                                                   : CheckStep::Complete);
+            applyCheck(tasks, row,
+                       checkStepFor(tasks, row) == CheckStep::Uncheck ? CheckStep::Uncheck : CheckStep::Complete);
             break;
         case 1: { // edited: stored at the top, a key cell changed now and then
             TaskEditValues values = taskValuesFromRow(tasks, row, QDate(2026, 12, 6));
@@ -394,6 +395,16 @@ void TestTaskView::rebuildView_afterOneTaskChanges_matchesAFreshRebuild()
             if (random.bounded(2) == 0)
                 values.project = projects[random.bounded(projects.size())];
             storeTask(tasks, values, row);
+            moveToTop = random.bounded(2) == 0;
+            break;
+        }
+        case 4: { // notes typed in the preview go into the shown row and its task
+            const int shown = int(random.bounded(view.MirrorGrid.rowCount()));
+            const int task = int(tasks.rows().indexOf(view.MirrorGrid.rowText(shown)));
+            if (task >= 0) {
+                view.MirrorGrid.setCell(shown, colNotes, u"typed %1"_s.arg(step));
+                tasks.setCell(task, colNotes, u"typed %1"_s.arg(step));
+            }
             break;
         }
         case 2:
@@ -408,11 +419,11 @@ void TestTaskView::rebuildView_afterOneTaskChanges_matchesAFreshRebuild()
             break;
         }
         QStringList before = view.MirrorGrid.rows();
-        const RebuildResult result = view.RebuildView(false);
+        const RebuildResult result = view.RebuildView(moveToTop);
         TSortGrid copy = tasks;
         TaskView fresh(copy);
         configure(fresh);
-        fresh.RebuildView(false);
+        fresh.RebuildView(moveToTop);
         QCOMPARE(view.MirrorGrid.rows(), fresh.MirrorGrid.rows());
         QCOMPARE(view.DueDateWidth, fresh.DueDateWidth);
         QCOMPARE(view.DueTimeWidth, fresh.DueTimeWidth);

@@ -427,6 +427,7 @@ void TfmMain::finishStartUp()
     m_list->viewGrid()->viewport()->removeEventFilter(this);
     m_calendar->refreshAll(m_calendarDate);
     ScheduleNextAlarm();
+    releaseFreedMemory();
 }
 
 bool TfmMain::chooseDataSetAtStartUp()

@@ -105,7 +105,6 @@ public Q_SLOTS:
     void DeleteTask(int row, bool fromAlarm = false);
     void CheckTask();
 
-
     // What start-up leaves until the list's first frame is painted: the calendar (its marks walk
     // every task) and the alarm scan. Runs once; later calls do nothing.
     void finishStartUp();
@@ -237,7 +236,7 @@ private:
     bool m_firstShowDone = false;
     bool m_startUpPending = false; // finishStartUp has work left
     bool m_closing = false;
-    int m_memoHeight = 139; // the bottom panel's height while it is hidden
+    int m_memoHeight = 139;          // the bottom panel's height while it is hidden
     bool m_endedFromOutside = false; // saveWithoutAsking ran: no more questions at exit
     bool m_unattended = false;       // saving without asking: no window may wait for an answer
     bool m_restoring = false;        // RestoreFromTray is showing the window: no second prompt

@@ -10,6 +10,7 @@
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 #include "core/tasktable.h"
+#include "core/ui/ask.h"
 #include "core/ui/confirmbox.h"
 #include "core/ui/memocommands.h"
 #include "tasks/columnlayout.h"
@@ -20,7 +21,6 @@
 #include "tasks/ui/taskeditor.h"
 #include "tasks/ui/taskheader.h"
 #include "tasks/ui/tasklistwidget.h"
-#include "core/ui/ask.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -76,6 +76,7 @@ void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
     }
     if (what.testFlag(Change::Autosize))
         m_list->autosizeIfEnabled();
+    releaseFreedMemory();
 }
 
 bool TfmMain::locateSelectedTask()
@@ -191,8 +192,9 @@ void TfmMain::CheckTask()
         return;
     const bool scheduleNext =
         step == CheckStep::AskNextOccurrence &&
-        Ask::question(this, QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+        Ask::question(this,
+                      QStringLiteral("Would you like to schedule this task to be performed in the next time period?"),
+                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
     applyCheck(m_data.MainGrid, m_data.MainGrid.currentRow(), step, scheduleNext);
     afterTaskTableChange(Change::TaskTable);
 }

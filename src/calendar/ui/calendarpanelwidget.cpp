@@ -34,7 +34,6 @@
 
 namespace {
 
-
 QColor mixed(const QColor& a, const QColor& b, qreal share)
 {
     return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * share),
