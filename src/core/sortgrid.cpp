@@ -64,10 +64,8 @@ void TSortGrid::setColCount(int count)
         fitRow(r, count);
 }
 
-namespace {
-
 // Cells are mostly short: a plain scan beats the library search's call until a cell runs long.
-qsizetype nextSeparator(QStringView text, qsizetype from)
+qsizetype TSortGrid::nextSeparator(QStringView text, qsizetype from)
 {
     const qsizetype quickEnd = std::min(text.size(), from + 32);
     for (qsizetype i = from; i < quickEnd; ++i) {
@@ -76,8 +74,6 @@ qsizetype nextSeparator(QStringView text, qsizetype from)
     }
     return quickEnd < text.size() ? text.indexOf(QChar(TSortGrid::CellSeparator), quickEnd) : -1;
 }
-
-} // namespace
 
 bool TSortGrid::cellBounds(QStringView rowText, int col, qsizetype* start, qsizetype* end)
 {

@@ -43,6 +43,8 @@ public:
     const QString& rowText(int row) const { return m_rows.at(row); }
     void setRowText(int row, const QString& text);
     static QStringView cellOf(QStringView rowText, int col);
+    // The first cell separator at or after `from` in a row text; -1 when there is none.
+    static qsizetype nextSeparator(QStringView rowText, qsizetype from);
     // Direct access to the joined rows for filters and sorts that move whole rows.
     QList<QString>& rows() { return m_rows; }
     const QList<QString>& rows() const { return m_rows; }

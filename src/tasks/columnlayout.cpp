@@ -200,9 +200,8 @@ int measuredCellWidth(QStringView cell, int displayColumn, const std::function<i
 }
 
 QList<WidestCount> measuredColumnWidths(const QList<QString>& rows, const QList<int>& displayColumns,
-                                        const std::function<int(const QString&)>& measure, const std::vector<int>& walk)
+                                        const std::function<int(const QString&)>& measure)
 {
-    const bool walkGiven = qsizetype(walk.size()) == rows.size();
     const qsizetype count = displayColumns.size();
     QList<int> tableColumns;
     for (const int display : displayColumns)
@@ -211,16 +210,16 @@ QList<WidestCount> measuredColumnWidths(const QList<QString>& rows, const QList<
     // A column repeats few texts: rows are counted per distinct cell, and each is measured once.
     std::vector<QHash<QStringView, int>> seen(static_cast<size_t>(count));
     std::vector<QStringView> cells(static_cast<size_t>(std::max(last, 0)) + 1);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
+    for (const QString& rowText : rows) {
         // One walk along the row finds every cell needed: the assignee lies behind the notes.
-        const QStringView row(rows[walkGiven ? walk[size_t(r)] : r]);
+        const QStringView row(rowText);
         qsizetype start = 0;
         for (int c = 0; c <= last; ++c) {
             if (start > row.size()) {
                 cells[size_t(c)] = {};
                 continue;
             }
-            qsizetype end = row.indexOf(QChar(TSortGrid::CellSeparator), start);
+            qsizetype end = TSortGrid::nextSeparator(row, start);
             if (end < 0)
                 end = row.size();
             cells[size_t(c)] = row.sliced(start, end - start);

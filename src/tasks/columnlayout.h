@@ -7,7 +7,6 @@
 
 #include <array>
 #include <functional>
-#include <vector>
 
 class SettingsStore;
 class TSortGrid;
@@ -102,11 +101,9 @@ private:
 // The width measuredColumnWidth counts for one cell (indent and text), 0 for a cell that shows nothing.
 int measuredCellWidth(QStringView cell, int displayColumn, const std::function<int(const QString&)>& measure);
 // For several display columns at once, in one walk along the rows: every row's measuredCellWidth
-// counted into one WidestCount per column, each distinct cell measured once. When `walk` holds
-// every row index once, the rows are visited in that order (the result is the same).
+// counted into one WidestCount per column, each distinct cell measured once.
 QList<WidestCount> measuredColumnWidths(const QList<QString>& rows, const QList<int>& displayColumns,
-                                        const std::function<int(const QString&)>& measure,
-                                        const std::vector<int>& walk = {});
+                                        const std::function<int(const QString&)>& measure);
 
 struct AutosizeInput {
     // measuredColumnWidth of the display column reading each task-table column (index = table column).

@@ -304,18 +304,6 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     return result;
 }
 
-std::vector<int> TaskView::storageOrder() const
-{
-    // Moving the edited task to the top shifts rows after the sort; the indices stay a permutation,
-    // which is all a walk needs.
-    if (m_sortOrder.size() != size_t(MirrorGrid.rowCount()))
-        return {};
-    std::vector<int> walk(m_sortOrder.size(), 0);
-    for (size_t position = 0; position < m_sortOrder.size(); ++position)
-        walk[size_t(m_sortOrder[position])] = int(position);
-    return walk;
-}
-
 void TaskView::invalidateMeasures()
 {
     m_dueDates = {};

@@ -214,8 +214,7 @@ void TaskListWidget::AutosizeColumns()
             if (m != 1 && m != 2 && m != 6 && m != NoDisplayColumn)
                 m_measuredColumns.append(m);
         }
-        m_columnExtents =
-            measuredColumnWidths(m_view.MirrorGrid.rows(), m_measuredColumns, cellMeasure(), m_view.storageOrder());
+        m_columnExtents = measuredColumnWidths(m_view.MirrorGrid.rows(), m_measuredColumns, cellMeasure());
     }
 
     AutosizeInput input;
