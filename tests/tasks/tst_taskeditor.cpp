@@ -8,6 +8,7 @@
 #include "tasks/ui/taskeditor.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -80,10 +81,14 @@ private Q_SLOTS:
         m_settings->writeInteger(Settings::Other, Settings::DefaultPriority, 3);
         m_settings->writeBool(Settings::Defaults, Settings::NoDefAssignee, false);
         m_settings->writeInteger(Settings::Defaults, Settings::Assignee, 1); // "Bob" in the sorted list
+        m_settings->writeInteger(Settings::Calendar, Settings::WeekStart, 3);
         auto dialog = editor();
         dialog->setNewTask({u"Work"_s}, {});
         dialog->show();
         QCOMPARE(at<QDateEdit>("pckDate")->date(), QDate(2024, 3, 15));
+        // The date box's calendar, built once the dialog is up, starts its weeks on the chosen day.
+        QCoreApplication::processEvents();
+        QCOMPARE(at<QDateEdit>("pckDate")->calendarWidget()->firstDayOfWeek(), Qt::Wednesday);
 
         // The due date switches the dependent boxes; the alarm box switches its amount and unit.
         click("chkNoDueDate");

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -72,9 +73,13 @@ TfmTask::TfmTask(SettingsStore& settings, TSortGrid& mainGrid, const QStringList
     pckDate->setDisplayFormat(fourDigitYearFormat());
     // Old dates read from files must survive an edit unchanged.
     pckDate->setMinimumDate(QDate(100, 1, 1));
-    // 0 = Sunday ... 6 = Saturday; Qt counts Monday = 1 ... Sunday = 7.
+    // 0 = Sunday ... 6 = Saturday; Qt counts Monday = 1 ... Sunday = 7. Asking for the popup
+    // calendar builds it, which is half the cost of making this dialog: it is built once the dialog
+    // is up, before anyone can click the box.
     const int weekStart = std::clamp(settings.readInteger(Settings::Calendar, Settings::WeekStart, 0), 0, 6);
-    pckDate->calendarWidget()->setFirstDayOfWeek(Qt::DayOfWeek(weekStart == 0 ? 7 : weekStart));
+    QTimer::singleShot(0, pckDate, [box = pckDate, weekStart] {
+        box->calendarWidget()->setFirstDayOfWeek(Qt::DayOfWeek(weekStart == 0 ? 7 : weekStart));
+    });
     pckTime = named(new QTimeEdit(this), QStringLiteral("pckTime"));
     pckTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
 
