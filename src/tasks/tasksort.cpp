@@ -132,18 +132,39 @@ std::vector<int> identity(int n)
 // a number. Tables repeat cell texts a lot, so each distinct text is keyed once.
 std::vector<int> levelRanks(const std::vector<QStringView>& cellOfRowText, int sortColumn, bool ascending)
 {
+    // Projects, priorities and assignees have a handful of texts: comparing with each is quicker than
+    // hashing. Past that many, a hash finds them.
+    constexpr size_t fewTexts = 12;
     QHash<QStringView, int> known;
-    known.reserve(qsizetype(cellOfRowText.size() / 4));
     std::vector<QStringView> cells;
     std::vector<int> cellOfRow(cellOfRowText.size(), 0);
     for (size_t r = 0; r < cellOfRowText.size(); ++r) {
         const QStringView cell = cellOfRowText[r];
-        auto it = known.constFind(cell);
-        if (it == known.cend())
-            it = known.insert(cell, int(cells.size()));
-        if (it.value() == int(cells.size()))
+        int found = -1;
+        if (cells.size() <= fewTexts) {
+            for (size_t k = 0; k < cells.size(); ++k) {
+                if (cells[k].size() == cell.size() && cells[k] == cell) {
+                    found = int(k);
+                    break;
+                }
+            }
+        } else {
+            found = known.value(cell, -1);
+        }
+        if (found < 0) {
+            found = int(cells.size());
             cells.push_back(cell);
-        cellOfRow[r] = it.value();
+            if (cells.size() > fewTexts) {
+                if (known.isEmpty()) {
+                    known.reserve(qsizetype(cellOfRowText.size() / 4));
+                    for (size_t k = 0; k < cells.size(); ++k)
+                        known.insert(cells[k], int(k));
+                } else {
+                    known.insert(cell, found);
+                }
+            }
+        }
+        cellOfRow[r] = found;
     }
     const int count = int(cells.size());
     std::vector<int> byKey = identity(count);
