@@ -401,13 +401,15 @@ bool TfmMain::startUp()
     registerRunAtStartup();
     m_startUpDone = true;
     // The rest waits for the list's first frame; a window that is not shown (started minimised)
-    // gets it from the event loop's first turn.
+    // gets it from the event loop's first turn. A window the desktop never lets paint (mapped
+    // under others without compositing) must still arm its alarms: a second later at the latest.
     m_startUpPending = true;
     m_list->viewGrid()->viewport()->installEventFilter(this);
     QTimer::singleShot(0, this, [this] {
         if (!isVisible() || isMinimized())
             finishStartUp();
     });
+    QTimer::singleShot(1000, this, &TfmMain::finishStartUp);
     return true;
 }
 
