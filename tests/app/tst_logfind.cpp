@@ -64,17 +64,9 @@ private:
     static QString status(const QDialog& find) { return childNamed<QLabel>(&find, u"pStatus")->text(); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_home.isValid());
-        Ask::setUnattended(true);
-    }
+    void initTestCase() { startTests(); }
     void init() { resetHome(); }
-    void cleanup()
-    {
-        Clock::setCurrent(nullptr);
-        verifyPromptsAnswered();
-    }
+    void cleanup() { endCase(); }
 
     // Entries moved while the program runs appear at the next showing; deleting one row or the whole
     // log asks first unless that question is off, and the file follows at once.

@@ -46,17 +46,9 @@ private:
     static void click(QWidget& window, QAnyStringView button) { childNamed<QPushButton>(&window, button)->click(); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_home.isValid());
-        Ask::setUnattended(true);
-    }
+    void initTestCase() { startTests(); }
     void init() { resetHome(); }
-    void cleanup()
-    {
-        Clock::setCurrent(nullptr);
-        verifyPromptsAnswered();
-    }
+    void cleanup() { endCase(); }
 
     void startUp_withoutDataSetList_opensDefaultDataSetAndCreatesFiles()
     {

@@ -61,17 +61,9 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_home.isValid());
-        Ask::setUnattended(true);
-    }
+    void initTestCase() { startTests(); }
     void init() { resetHome(); }
-    void cleanup()
-    {
-        Clock::setCurrent(nullptr);
-        verifyPromptsAnswered();
-    }
+    void cleanup() { endCase(); }
 
     void scramble_data()
     {

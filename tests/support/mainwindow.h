@@ -8,6 +8,7 @@
 #include "core/tablefiles.h"
 #include "core/tasktable.h"
 #include "support/testfiles.h"
+#include "support/widgets.h"
 #include "tasks/ui/tasklistwidget.h"
 
 #include <QDir>
@@ -22,6 +23,18 @@ class MainWindowFixture {
 protected:
     QTemporaryDir m_home;
     FixedClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(10, 0))}; // a Sunday
+
+    // What the test classes' initTestCase and cleanup slots do.
+    void startTests()
+    {
+        QVERIFY(m_home.isValid());
+        Ask::setUnattended(true);
+    }
+    static void endCase()
+    {
+        Clock::setCurrent(nullptr);
+        verifyPromptsAnswered();
+    }
 
     void resetHome()
     {
