@@ -9,18 +9,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 int main(int argc, char* argv[])
 {
-#ifdef __GLIBC__
-    // The view's arrays for 100,000 tasks (sort keys, orders, row lists) are made and freed on every
-    // change. A fixed threshold keeps such blocks mapped on their own, so that each goes back to the
-    // system when freed; glibc would otherwise raise the threshold and keep them in the heap.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-#endif
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Oskavel"));
     QApplication::setApplicationName(QStringLiteral("Tarnwick PRO"));

@@ -452,6 +452,17 @@ void TfmMain::releaseFreedMemory()
 #endif
 }
 
+void TfmMain::releaseFreedMemoryWhenIdle()
+{
+    if (m_trimTimer == nullptr) {
+        m_trimTimer = new QTimer(this);
+        m_trimTimer->setSingleShot(true);
+        m_trimTimer->setInterval(1000);
+        connect(m_trimTimer, &QTimer::timeout, this, [] { releaseFreedMemory(); });
+    }
+    m_trimTimer->start();
+}
+
 bool TfmMain::lockAndOpen(bool atStartUp)
 {
     for (;;) {

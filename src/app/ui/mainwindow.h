@@ -22,6 +22,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QSplitter;
+class QTimer;
 class QToolButton;
 class SettingsStore;
 class TaskListWidget;
@@ -136,6 +137,9 @@ private:
     bool chooseDataSetAtStartUp();
     bool lockAndOpen(bool atStartUp);
     static void releaseFreedMemory();
+    // The same a second after the last change: handing the pages back at once would make the next
+    // change of a burst fault them in again.
+    void releaseFreedMemoryWhenIdle();
     void openDataSet();
     void showMessages(const QList<DataSetMessage>& messages);
     // The exit's saves: notes preview, completed tasks to the log when set, diary memo, settings,
@@ -256,6 +260,7 @@ private:
     TfmFind* m_find = nullptr;
     TfmLog* m_log = nullptr;
     TMainToolbar* m_toolbar = nullptr;
+    QTimer* m_trimTimer = nullptr;
 
     QMenu* m_projectMenu = nullptr;
     QMenu* m_assigneeMenu = nullptr;

@@ -76,7 +76,7 @@ void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
     }
     if (what.testFlag(Change::Autosize))
         m_list->autosizeIfEnabled();
-    releaseFreedMemory();
+    releaseFreedMemoryWhenIdle();
 }
 
 bool TfmMain::locateSelectedTask()
