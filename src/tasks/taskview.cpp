@@ -68,28 +68,25 @@ bool changedRows(const QList<QString>& now, const QList<QString>& before, QList<
 
 // The rows that left and joined between two filter results, when they differ by a few rows or by
 // one row that moved (an edited task is stored at the top of the table). False otherwise.
-bool rowDifference(const QList<QString>& before, const QList<QString>& now, QList<QString>* removed,
-                   QList<QString>* added)
+bool rowDifference(const RowRefs& before, const QList<QString>& now, QList<QString>* removed, QList<QString>* added)
 {
     removed->clear();
     added->clear();
     qsizetype head = 0;
-    while (head < before.size() && head < now.size() && sameText(before[head], now[head]))
+    while (head < qsizetype(before.size()) && head < now.size() && sameText(*before[size_t(head)], now[head]))
         ++head;
     qsizetype tail = 0;
-    while (tail < before.size() - head && tail < now.size() - head &&
-           sameText(before[before.size() - 1 - tail], now[now.size() - 1 - tail]))
+    while (tail < qsizetype(before.size()) - head && tail < now.size() - head &&
+           sameText(*before[before.size() - 1 - size_t(tail)], now[now.size() - 1 - tail]))
         ++tail;
-    const qsizetype gone = before.size() - head - tail;
+    const qsizetype gone = qsizetype(before.size()) - head - tail;
     const qsizetype come = now.size() - head - tail;
     constexpr qsizetype fewRows = 8;
-    const auto take = [](const QList<QString>& rows, qsizetype from, qsizetype count, QList<QString>* into) {
-        for (qsizetype r = from; r < from + count; ++r)
-            into->append(rows[r]);
-    };
     if (gone <= fewRows && come <= fewRows) {
-        take(before, head, gone, removed);
-        take(now, head, come, added);
+        for (qsizetype r = head; r < head + gone; ++r)
+            removed->append(*before[size_t(r)]);
+        for (qsizetype r = head; r < head + come; ++r)
+            added->append(now[r]);
         return true;
     }
     if (gone != come)
@@ -99,16 +96,16 @@ bool rowDifference(const QList<QString>& before, const QList<QString>& now, QLis
     bool shiftedUp = true;
     bool shiftedDown = true;
     for (qsizetype r = head; r + 1 < head + gone && (shiftedUp || shiftedDown); ++r) {
-        shiftedUp = shiftedUp && sameText(before[r + 1], now[r]);
-        shiftedDown = shiftedDown && sameText(before[r], now[r + 1]);
+        shiftedUp = shiftedUp && sameText(*before[size_t(r + 1)], now[r]);
+        shiftedDown = shiftedDown && sameText(*before[size_t(r)], now[r + 1]);
     }
     if (shiftedUp) {
-        removed->append(before[head]);
+        removed->append(*before[size_t(head)]);
         added->append(now[head + gone - 1]);
         return true;
     }
     if (shiftedDown) {
-        removed->append(before[head + gone - 1]);
+        removed->append(*before[size_t(head + gone - 1)]);
         added->append(now[head]);
         return true;
     }
@@ -116,15 +113,16 @@ bool rowDifference(const QList<QString>& before, const QList<QString>& now, QLis
 }
 
 // Whether two row lists hold, row by row, the same cells in the given columns.
-bool sameCells(const QList<QString>& a, const QList<QString>& b, const QList<int>& columns)
+bool sameCells(const QList<QString>& a, const RowRefs& b, const QList<int>& columns)
 {
-    if (a.size() != b.size())
+    if (a.size() != qsizetype(b.size()))
         return false;
     for (qsizetype r = 0; r < a.size(); ++r) {
-        if (a[r].constData() == b[r].constData() && a[r].size() == b[r].size())
+        const QString& other = *b[size_t(r)];
+        if (a[r].constData() == other.constData() && a[r].size() == other.size())
             continue;
         for (const int column : columns) {
-            if (TSortGrid::cellOf(a[r], column) != TSortGrid::cellOf(b[r], column))
+            if (TSortGrid::cellOf(a[r], column) != TSortGrid::cellOf(other, column))
                 return false;
         }
     }
@@ -259,11 +257,11 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     Rebuilding = true;
     const QList<QString> before = MirrorGrid.rows();
     const bool wasEmpty = isEmptyView();
-    const QList<QString> lastInput = lastSortInput(before);
+    const RowRefs lastInput = lastSortInput(before);
     FilterTasks(MirrorGrid, ProjectFilter, DeadlineLimit, AssigneeFilter);
     RebuildResult result;
     result.rowDiffKnown =
-        !lastInput.isEmpty() && rowDifference(lastInput, MirrorGrid.rows(), &result.removedRows, &result.addedRows);
+        !lastInput.empty() && rowDifference(lastInput, MirrorGrid.rows(), &result.removedRows, &result.addedRows);
     // Before the sort: the rows still lie in the order they were read, which a walk along
     // 100,000 of them feels in cache misses.
     measureDueWidths(result);
@@ -359,24 +357,27 @@ void TaskView::measureDueWidths(const RebuildResult& result)
     DueTimeWidth = m_dueTimes.widest();
 }
 
-QList<QString> TaskView::lastSortInput(const QList<QString>& shown) const
+RowRefs TaskView::lastSortInput(const QList<QString>& shown) const
 {
     if (!m_sorted)
         return {};
-    QList<QString> rows = shown;
-    if (m_movedToTop > 0 && m_movedToTop < rows.size())
-        rows.move(0, m_movedToTop);
+    // Pointers, not copies: copying 100,000 rows would touch every row's text to count it.
+    RowRefs rows(size_t(shown.size()), nullptr);
+    for (size_t r = 0; r < rows.size(); ++r)
+        rows[r] = &shown[qsizetype(r)];
+    if (m_movedToTop > 0 && size_t(m_movedToTop) < rows.size())
+        std::rotate(rows.begin(), rows.begin() + 1, rows.begin() + m_movedToTop + 1);
     if (m_sortOrder.empty())
         return rows;
-    if (m_sortOrder.size() != size_t(rows.size()))
+    if (m_sortOrder.size() != rows.size())
         return {};
-    QList<QString> input(rows.size());
+    RowRefs input(rows.size(), nullptr);
     for (size_t position = 0; position < m_sortOrder.size(); ++position)
-        input[m_sortOrder[position]] = rows[qsizetype(position)];
+        input[size_t(m_sortOrder[position])] = rows[position];
     return input;
 }
 
-void TaskView::sortMirror(const QList<QString>& lastInput)
+void TaskView::sortMirror(const RowRefs& lastInput)
 {
     const QList<int> spec = AdvancedSort ? QList<int>{1, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir}
                                          : QList<int>{0, SortColumn, SortAscending};
@@ -390,11 +391,12 @@ void TaskView::sortMirror(const QList<QString>& lastInput)
     }
     if (m_sortOrder.empty())
         return;
-    const QList<QString> input = std::move(rows);
-    rows.clear();
+    // Moved, not copied: a copy would touch every row's text to count it, twice.
+    QList<QString> input = std::move(rows);
+    rows = QList<QString>();
     rows.reserve(input.size());
     for (const int index : m_sortOrder)
-        rows.append(input[index]);
+        rows.append(std::move(input[index]));
 }
 
 RebuildResult TaskView::HeaderSort(int sortColumn)

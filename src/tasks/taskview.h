@@ -47,6 +47,9 @@ struct RebuildResult {
     QList<QString> addedRows;
 };
 
+// Rows of a list that stays alive and unchanged meanwhile, in another order.
+using RowRefs = std::vector<const QString*>;
+
 // The mark a header column carries for the active sort.
 struct SortMark {
     bool shown = false;
@@ -139,10 +142,10 @@ public:
 private:
     // Sorts MirrorGrid, reusing the last order when the rows differ from the last sort's input only
     // in cells the sort does not read: the sorts' orders depend on nothing else.
-    void sortMirror(const QList<QString>& lastInput);
+    void sortMirror(const RowRefs& lastInput);
     // The last sort's input, made again from the rows it put in `shown` and its order; empty when
     // unknown. Keeping the input itself would hold a third list of every row.
-    QList<QString> lastSortInput(const QList<QString>& shown) const;
+    RowRefs lastSortInput(const QList<QString>& shown) const;
     // Keeps DueDateWidth and DueTimeWidth, from the rows that came and went when that is known.
     void measureDueWidths(const RebuildResult& result);
 
