@@ -79,6 +79,11 @@ public:
         m_settings->writeBool(Settings::Confirmations, Settings::TaskCompletion, false);
     }
 
+    // The clock must not outlive it: the next benchmark would read a dead one.
+    ~BenchHome() { Clock::setCurrent(nullptr); }
+    BenchHome(const BenchHome&) = delete;
+    BenchHome& operator=(const BenchHome&) = delete;
+
     SettingsStore& settings() { return *m_settings; }
     QString tasksPath() const { return dataFilePath(m_folder, TableFile::Tasks); }
 
