@@ -33,11 +33,7 @@ TfmPassword::TfmPassword(const QString& stored, QWidget* parent) : QDialog(paren
     editPassword = named(new QLineEdit(this), QStringLiteral("editPassword"));
     editPassword->setEchoMode(QLineEdit::Password);
     editPassword->setMinimumWidth(200);
-    auto* btnOK = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    auto* btnCancel = named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("btnCancel"));
-    auto* btnHelp = named(new QPushButton(QStringLiteral("Help"), this), QStringLiteral("btnHelp"));
-    offerHelpButton(btnHelp);
+    const DialogButtons buttons = okCancelHelpRow(this);
 
     auto* label = new QLabel(QStringLiteral("Password:"), this);
     label->setBuddy(editPassword);
@@ -50,21 +46,15 @@ TfmPassword::TfmPassword(const QString& stored, QWidget* parent) : QDialog(paren
                                   this),
                        QStringLiteral("lblNote"));
     note->setWordWrap(true);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(btnOK);
-    buttonRow->addWidget(btnCancel);
-    buttonRow->addWidget(btnHelp);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Please enter the password"), this));
     layout->addLayout(fieldRow);
     layout->addWidget(note);
-    layout->addLayout(buttonRow);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(btnOK, &QPushButton::clicked, this, &TfmPassword::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &TfmPassword::reject);
-    connect(btnHelp, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(QStringLiteral("startuppassword")); });
+    connect(buttons.help, &QPushButton::clicked, this,
+            [this] { Q_EMIT helpRequested(QStringLiteral("startuppassword")); });
     move(100, 100);
 }
 

@@ -39,11 +39,7 @@ TfmSetPassword::TfmSetPassword(const QString& stored, QWidget* parent) : QDialog
         editOld->setPalette(face);
     }
 
-    auto* btnOK = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    auto* btnCancel = named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("btnCancel"));
-    auto* btnHelp = named(new QPushButton(QStringLiteral("Help"), this), QStringLiteral("btnHelp"));
-    offerHelpButton(btnHelp);
+    const DialogButtons buttons = okCancelHelpRow(this);
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("Old password:"), editOld);
@@ -55,21 +51,14 @@ TfmSetPassword::TfmSetPassword(const QString& stored, QWidget* parent) : QDialog
                                   this),
                        QStringLiteral("lblNote"));
     note->setWordWrap(true);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(btnOK);
-    buttonRow->addWidget(btnCancel);
-    buttonRow->addWidget(btnHelp);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Please enter the new password"), this));
     layout->addLayout(fields);
     layout->addWidget(note);
-    layout->addLayout(buttonRow);
+    layout->addLayout(buttons.row);
     setFixedWidth(sizeHint().width());
 
-    connect(btnOK, &QPushButton::clicked, this, &TfmSetPassword::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &TfmSetPassword::reject);
-    connect(btnHelp, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(QStringLiteral("setpassword")); });
+    connect(buttons.help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(QStringLiteral("setpassword")); });
 }
 
 QString TfmSetPassword::newPassword() const

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QAction>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QKeySequence>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -36,4 +39,32 @@ inline bool helpWindowAvailable()
 inline void offerHelpButton(QWidget* button)
 {
     button->setVisible(helpWindowAvailable());
+}
+
+// A dialog's bottom row: OK (the default, accepts), Cancel (rejects) and Help, at the right. The
+// dialog connects Help to its own topic.
+struct DialogButtons {
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QPushButton* help = nullptr;
+    QHBoxLayout* row = nullptr;
+};
+inline DialogButtons okCancelHelpRow(QDialog* dialog, const QString& okText = QStringLiteral("OK"),
+                                     const QString& cancelText = QStringLiteral("Cancel"),
+                                     const QString& helpText = QStringLiteral("Help"))
+{
+    DialogButtons buttons;
+    buttons.ok = named(new QPushButton(okText, dialog), QStringLiteral("btnOK"));
+    buttons.ok->setDefault(true);
+    buttons.cancel = named(new QPushButton(cancelText, dialog), QStringLiteral("btnCancel"));
+    buttons.help = named(new QPushButton(helpText, dialog), QStringLiteral("btnHelp"));
+    offerHelpButton(buttons.help);
+    buttons.row = new QHBoxLayout;
+    buttons.row->addStretch(1);
+    buttons.row->addWidget(buttons.ok);
+    buttons.row->addWidget(buttons.cancel);
+    buttons.row->addWidget(buttons.help);
+    QObject::connect(buttons.ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(buttons.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return buttons;
 }

@@ -18,31 +18,18 @@ TfmProjName::TfmProjName(QWidget* parent) : QDialog(parent)
 
     editName = new QLineEdit(this);
     editName->setObjectName(QStringLiteral("editName"));
-    auto* btnOK = new QPushButton(QStringLiteral("&OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setDefault(true);
-    auto* btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* btnHelp = new QPushButton(QStringLiteral("&Help"), this);
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    offerHelpButton(btnHelp);
+    const DialogButtons buttons =
+        okCancelHelpRow(this, QStringLiteral("&OK"), QStringLiteral("&Cancel"), QStringLiteral("&Help"));
 
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(new QLabel(QStringLiteral("Name:"), this));
     nameRow->addWidget(editName, 1);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(btnOK);
-    buttonRow->addWidget(btnCancel);
-    buttonRow->addWidget(btnHelp);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Please type a name at the box below."), this));
     layout->addLayout(nameRow);
-    layout->addLayout(buttonRow);
+    layout->addLayout(buttons.row);
 
-    connect(btnOK, &QPushButton::clicked, this, &TfmProjName::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &TfmProjName::reject);
-    connect(btnHelp, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(QStringLiteral("ProjName")); });
+    connect(buttons.help, &QPushButton::clicked, this, [this] { Q_EMIT helpRequested(QStringLiteral("ProjName")); });
 }
 
 QString TfmProjName::name() const
