@@ -225,7 +225,7 @@ std::vector<std::vector<QStringView>> columnCells(const QList<QString>& rows, co
     return result;
 }
 
-// Counts over 0..n-1 with prefix sums and "position of the k-th unit".
+// Counts over 0..n-1, each 0 or 1: prefix sums, and where the k-th zero lies.
 class Fenwick final {
 public:
     explicit Fenwick(int n) : m_tree(static_cast<size_t>(n) + 1, 0)
@@ -246,18 +246,18 @@ public:
             sum += m_tree[size_t(end)];
         return sum;
     }
-    // Index holding the unit numbered k (0-based) when the counts are laid out in order.
-    int kth(int k) const
+    // One past the index of the k-th zero (k >= 1), counted from 0.
+    int endOfZero(int k) const
     {
         int pos = 0;
         for (int step = m_top; step > 0; step /= 2) {
             const int next = pos + step;
-            if (next < int(m_tree.size()) && m_tree[size_t(next)] <= k) {
+            if (next < int(m_tree.size()) && step - m_tree[size_t(next)] < k) {
                 pos = next;
-                k -= m_tree[size_t(next)];
+                k -= step - m_tree[size_t(next)];
             }
         }
-        return pos;
+        return pos + 1;
     }
 
 private:
@@ -265,191 +265,43 @@ private:
     int m_top = 1;
 };
 
-// Rows of one rank in order, with cheap changes at both ends.
-class Ring final {
+// The largest value over positions from..n-1, values only ever raised.
+class SuffixMax final {
 public:
-    int size() const { return m_count; }
-    void pushFront(int value)
+    explicit SuffixMax(int n) : m_tree(static_cast<size_t>(n) + 1, -1) {}
+    void raise(int pos, int value)
     {
-        grow();
-        m_head = (m_head + m_buffer.size() - 1) & (m_buffer.size() - 1);
-        m_buffer[m_head] = value;
-        ++m_count;
+        for (size_t k = m_tree.size() - 1 - size_t(pos); k < m_tree.size(); k += k & (~k + 1))
+            m_tree[k] = std::max(m_tree[k], value);
     }
-    void pushBack(int value)
+    int from(int pos) const
     {
-        grow();
-        m_buffer[(m_head + size_t(m_count)) & (m_buffer.size() - 1)] = value;
-        ++m_count;
-    }
-    int popFront()
-    {
-        const int value = m_buffer[m_head];
-        m_head = (m_head + 1) & (m_buffer.size() - 1);
-        --m_count;
-        return value;
-    }
-    int popBack()
-    {
-        --m_count;
-        return m_buffer[(m_head + size_t(m_count)) & (m_buffer.size() - 1)];
-    }
-    // Moves the last row to the front, `times` times.
-    void rotate(long long times)
-    {
-        if (m_count < 2)
-            return;
-        const int steps = int(times % m_count);
-        if (steps <= m_count / 2) {
-            for (int s = 0; s < steps; ++s)
-                pushFront(popBack());
-        } else {
-            for (int s = steps; s < m_count; ++s)
-                pushBack(popFront());
-        }
+        int most = -1;
+        for (size_t k = m_tree.size() - 1 - size_t(pos); k > 0; k -= k & (~k + 1))
+            most = std::max(most, m_tree[k]);
+        return most;
     }
 
 private:
-    void grow()
-    {
-        if (size_t(m_count) < m_buffer.size())
-            return;
-        std::vector<int> bigger(std::max<size_t>(4, 2 * m_buffer.size()), 0);
-        for (int s = 0; s < m_count; ++s)
-            bigger[size_t(s)] = m_buffer[(m_head + size_t(s)) & (m_buffer.size() - 1)];
-        m_buffer = std::move(bigger);
-        m_head = 0;
-    }
-
-    std::vector<int> m_buffer;
-    size_t m_head = 0;
-    int m_count = 0;
-};
-
-constexpr int NoRank = std::numeric_limits<int>::max();
-
-// Lowest rank per range of positions, for the rows still in their own place (NoRank elsewhere).
-class LooseTree final {
-public:
-    explicit LooseTree(const std::vector<int>& ranks)
-    {
-        const int n = int(ranks.size());
-        while (m_leaves < n)
-            m_leaves *= 2;
-        m_min.assign(size_t(2 * m_leaves), NoRank);
-        std::copy(ranks.begin(), ranks.end(), m_min.begin() + m_leaves);
-        for (int node = m_leaves - 1; node >= 1; --node)
-            m_min[size_t(node)] = std::min(m_min[size_t(2 * node)], m_min[size_t(2 * node + 1)]);
-    }
-    void clear(int pos)
-    {
-        size_t node = size_t(m_leaves + pos);
-        m_min[node] = NoRank;
-        for (node /= 2; node >= 1; node /= 2)
-            m_min[node] = std::min(m_min[2 * node], m_min[2 * node + 1]);
-    }
-    // Rightmost position in lo..hi-1 with a rank of at most `cap`; -1 when none.
-    int rightmostAtMost(int lo, int hi, int cap) const { return find(1, 0, m_leaves, lo, hi, cap); }
-
-private:
-    int find(int node, int nodeLo, int nodeHi, int lo, int hi, int cap) const
-    {
-        if (nodeHi <= lo || nodeLo >= hi || m_min[size_t(node)] > cap)
-            return -1;
-        if (nodeHi - nodeLo == 1)
-            return nodeLo;
-        const int mid = (nodeLo + nodeHi) / 2;
-        const int right = find(2 * node + 1, mid, nodeHi, lo, hi, cap);
-        return right >= 0 ? right : find(2 * node, nodeLo, mid, lo, hi, cap);
-    }
-
-    int m_leaves = 1;
-    std::vector<int> m_min;
-};
-
-constexpr int Unused = std::numeric_limits<int>::max() / 2;
-
-// One number per slot with additions over a prefix of the slots and a search for a slot at or
-// below zero. Each node keeps the lowest value of its subtree minus what its ancestors added.
-class SlackTree final {
-public:
-    explicit SlackTree(const std::vector<int>& values)
-    {
-        const int n = int(values.size());
-        while (m_leaves < n)
-            m_leaves *= 2;
-        m_min.assign(size_t(2 * m_leaves), Unused);
-        m_add.assign(size_t(2 * m_leaves), 0);
-        std::copy(values.begin(), values.end(), m_min.begin() + m_leaves);
-        for (int node = m_leaves - 1; node >= 1; --node)
-            m_min[size_t(node)] = std::min(m_min[size_t(2 * node)], m_min[size_t(2 * node + 1)]);
-    }
-    // Adds `delta` to slots 0..end-1.
-    void addPrefix(int end, int delta) { addPrefix(1, 0, m_leaves, end, delta); }
-    void set(int slot, int value)
-    {
-        size_t node = size_t(m_leaves + slot);
-        int above = 0;
-        for (size_t up = node / 2; up >= 1; up /= 2)
-            above += m_add[up];
-        m_min[node] = value - above;
-        for (node /= 2; node >= 1; node /= 2)
-            m_min[node] = std::min(m_min[2 * node], m_min[2 * node + 1]) + m_add[node];
-    }
-    // Some slot whose value is at most zero; -1 when none.
-    int exhausted() const
-    {
-        if (m_min[1] > 0)
-            return -1;
-        size_t node = 1;
-        int above = 0;
-        while (node < size_t(m_leaves)) {
-            above += m_add[node];
-            node = m_min[2 * node] + above <= 0 ? 2 * node : 2 * node + 1;
-        }
-        return int(node) - m_leaves;
-    }
-
-private:
-    void addPrefix(int node, int nodeLo, int nodeHi, int end, int delta)
-    {
-        if (nodeLo >= end)
-            return;
-        if (nodeHi <= end) {
-            m_min[size_t(node)] += delta;
-            m_add[size_t(node)] += delta;
-            return;
-        }
-        const int mid = (nodeLo + nodeHi) / 2;
-        addPrefix(2 * node, nodeLo, mid, end, delta);
-        addPrefix(2 * node + 1, mid, nodeHi, end, delta);
-        m_min[size_t(node)] = std::min(m_min[size_t(2 * node)], m_min[size_t(2 * node + 1)]) + m_add[size_t(node)];
-    }
-
-    int m_leaves = 1;
-    std::vector<int> m_min;
-    std::vector<int> m_add;
+    std::vector<int> m_tree;
 };
 
 // The final order of the exchange sort over `rank` (row indices by output position).
 //
-// Call a position settled when its rank is at most every rank to its right. Settled positions
-// hold their ranks in ascending order; every other position (a loose one) still holds its own
-// row. A pass at i either finds i settled (the smallest rank stays) or, for a loose row of rank
-// c, swaps along the rightmost settled row of each rank below c: the rightmost row of the
-// smallest rank comes to i, each other rank's rightmost row moves to the front of its rank, and
-// c's row joins the front of its rank. The middle ranks' moves are counted, not done, and
-// applied when a rank is next touched.
+// Call a row settled when its rank is at most every rank to its right. Settled rows hold the
+// settled ranks in ascending order; every other row is still in its own place. The pass at i
+// brings the lowest rank left to i: the first of its settled rows when row i is settled itself;
+// otherwise the last, while each rank between the two moves its last settled row to its front
+// and row i joins the front of its own rank. Rows that settle after a pass join their rank's
+// front, right to left.
 //
-// Afterwards some loose rows may have become settled. A loose row p of rank r is settled exactly
-// when (a) no loose row right of it has a lower rank, and (b) the settled rows right of it, which
-// hold the highest settled ranks, hold none below r:
-//     slack(p) = (settled rows ranked below r) - (settled positions at or left of p) <= 0.
-// The rows meeting (a) form a staircase, ranks rising with positions, so the settled rows and
-// positions change their slacks by ranges of slots (rank, then position): a pass moves one rank
-// range, and a row that settles changes the slack of no other staircase row but those of its own
-// rank right of it, which settle with it. Taking a row off the staircase lets rows left of it,
-// ranked above it, join; each row joins once, with its slack counted afresh. O(n log n) overall.
+// So the order follows from the pass at which each row settles. A row p of rank r that is not
+// settled settles at the first pass t after which (a) every row right of it ranked below r has
+// settled, and (b) rows ranked r or above in 0..t-1 are at least as many as rows ranked below r
+// right of p; when that is later than p, row p is moved by its own pass. Both conditions only
+// look at lower ranks, so the ranks are handled from the lowest up. Then the passes are replayed
+// with one ring of settled rows per rank; the rotations of the middle ranks are counted, not
+// done, and applied when a rank is next touched. O(n log n) with plain arrays.
 std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
 {
     const int n = int(rank.size());
@@ -457,147 +309,132 @@ std::vector<int> exchangeSortOrder(const std::vector<int>& rank)
     if (n == 0)
         return order;
     const int rankCount = *std::max_element(rank.begin(), rank.end()) + 1;
-    // below[r]: rows ranked below r. Slots order the rows by rank, then by position.
+    // below[r]: rows ranked below r, which is also where rank r starts in the output.
     std::vector<int> below(static_cast<size_t>(rankCount) + 1, 0);
     for (const int r : rank)
         ++below[size_t(r) + 1];
     std::partial_sum(below.begin(), below.end(), below.begin());
-    std::vector<int> slotOf(static_cast<size_t>(n), 0);
-    std::vector<int> rowAt(static_cast<size_t>(n), 0);
+    std::vector<int> byRank(static_cast<size_t>(n), 0);
     {
         std::vector<int> next(below.begin(), below.end() - 1);
-        for (int p = 0; p < n; ++p) {
-            const int slot = next[size_t(rank[size_t(p)])]++;
-            slotOf[size_t(p)] = slot;
-            rowAt[size_t(slot)] = p;
+        for (int p = 0; p < n; ++p)
+            byRank[size_t(next[size_t(rank[size_t(p)])]++)] = p;
+    }
+
+    // The pass after which each row is settled; Never for a row its own pass moves.
+    constexpr int Never = std::numeric_limits<int>::max();
+    std::vector<int> settles(static_cast<size_t>(n), Never);
+    {
+        Fenwick lower(n);
+        SuffixMax lowerSettle(n);
+        for (int r = 0; r < rankCount; ++r) {
+            const int first = below[size_t(r)];
+            const int end = below[size_t(r) + 1];
+            for (int k = first; k < end; ++k) {
+                const int p = byRank[size_t(k)];
+                // (b) cannot hold by pass p when fewer than `first` rows lie left of p.
+                if (p < first)
+                    continue;
+                const int waitFor = lowerSettle.from(p + 1);
+                if (waitFor > p)
+                    continue;
+                const int lowerRight = first - lower.prefix(p + 1);
+                const int counted = lowerRight == 0 ? 0 : lower.endOfZero(lowerRight);
+                settles[size_t(p)] = std::max(waitFor, counted);
+            }
+            for (int k = first; k < end; ++k) {
+                const int p = byRank[size_t(k)];
+                lower.add(p, 1);
+                lowerSettle.raise(p, settles[size_t(p)]);
+            }
+        }
+    }
+    // Rows by the pass they settle after, right to left within one pass.
+    std::vector<int> settleStart(static_cast<size_t>(n) + 2, 0);
+    for (const int t : settles) {
+        if (t != Never)
+            ++settleStart[size_t(t) + 1];
+    }
+    std::partial_sum(settleStart.begin(), settleStart.end(), settleStart.begin());
+    std::vector<int> settling(static_cast<size_t>(settleStart.back()), 0);
+    {
+        std::vector<int> next(settleStart.begin(), settleStart.end() - 1);
+        for (int p = n - 1; p >= 0; --p) {
+            if (settles[size_t(p)] != Never)
+                settling[size_t(next[size_t(settles[size_t(p)])]++)] = p;
         }
     }
 
-    std::vector<char> settled(static_cast<size_t>(n), 0);
-    std::vector<int> loose(static_cast<size_t>(n), NoRank);
-    Fenwick settledPositions(n);
-    Fenwick settledRanks(rankCount);
-    // The staircase: loose rows ranked at most every loose row right of them.
-    std::vector<char> onStairs(static_cast<size_t>(n), 0);
-    Fenwick stairs(n);
-    int stairCount = 0;
-    Fenwick rotations(rankCount + 1);
-    std::vector<Ring> groups(static_cast<size_t>(rankCount));
+    // One ring per rank, each as large as the rank's row count, side by side in one array.
+    std::vector<int> ring(static_cast<size_t>(n), 0);
+    std::vector<int> head(static_cast<size_t>(rankCount), 0);
+    std::vector<int> held(static_cast<size_t>(rankCount), 0);
+    // Rotations a rank has had so far: passes moving a row of a higher rank, until the rank's
+    // own rows are being placed (then it is the lowest and no pass rotates it).
+    Fenwick movedRanks(rankCount);
+    long long moves = 0;
     std::vector<long long> applied(static_cast<size_t>(rankCount), 0);
-    int lowest = NoRank;
-    int lowestLoose = NoRank;
-    for (int p = n - 1; p >= 0; --p) {
-        const int r = rank[size_t(p)];
-        if (r <= lowest) {
-            settled[size_t(p)] = 1;
-            settledPositions.add(p, 1);
-            settledRanks.add(r, 1);
-            groups[size_t(r)].pushFront(p);
-            lowest = r;
-        } else {
-            loose[size_t(p)] = r;
-            if (r <= lowestLoose) {
-                onStairs[size_t(p)] = 1;
-                stairs.add(p, 1);
-                ++stairCount;
-                lowestLoose = r;
-            }
-        }
-    }
-    LooseTree tree(loose);
-    auto slackOf = [&](int p) { return settledRanks.prefix(rank[size_t(p)]) - settledPositions.prefix(p + 1); };
-    std::vector<int> initialSlack(static_cast<size_t>(n), Unused);
-    for (int p = 0; p < n; ++p) {
-        if (onStairs[size_t(p)])
-            initialSlack[size_t(slotOf[size_t(p)])] = slackOf(p);
-    }
-    SlackTree slack(initialSlack);
-    auto leaveStairs = [&](int p) {
-        if (onStairs[size_t(p)]) {
-            onStairs[size_t(p)] = 0;
-            slack.set(slotOf[size_t(p)], Unused);
-            stairs.add(p, -1);
-            --stairCount;
-        }
+    std::vector<char> placing(static_cast<size_t>(rankCount), 0);
+    const auto capacity = [&](int r) { return below[size_t(r) + 1] - below[size_t(r)]; };
+    const auto slot = [&](int r, int k) -> int& {
+        int index = head[size_t(r)] + k;
+        if (index >= capacity(r))
+            index -= capacity(r);
+        return ring[size_t(below[size_t(r)] + index)];
     };
-    auto group = [&](int r) -> Ring& {
-        Ring& g = groups[size_t(r)];
-        const long long now = rotations.prefix(r + 1);
-        g.rotate(now - applied[size_t(r)]);
+    const auto stepHeadBack = [&](int r) {
+        head[size_t(r)] = (head[size_t(r)] == 0 ? capacity(r) : head[size_t(r)]) - 1;
+    };
+    const auto catchUp = [&](int r, int pass) {
+        if (placing[size_t(r)])
+            return;
+        placing[size_t(r)] = pass >= below[size_t(r)];
+        const long long now = moves - movedRanks.prefix(r + 1);
+        const long long times = now - applied[size_t(r)];
         applied[size_t(r)] = now;
-        return g;
+        const int count = held[size_t(r)];
+        if (count < 2 || times == 0)
+            return;
+        const int steps = int(times % count);
+        if (count == capacity(r)) {
+            head[size_t(r)] = (head[size_t(r)] + capacity(r) - steps) % capacity(r);
+            return;
+        }
+        for (int s = 0; s < steps; ++s) {
+            const int last = slot(r, count - 1);
+            stepHeadBack(r);
+            slot(r, 0) = last;
+        }
+    };
+    const auto pushFront = [&](int row, int pass) {
+        const int r = rank[size_t(row)];
+        catchUp(r, pass);
+        stepHeadBack(r);
+        slot(r, 0) = row;
+        ++held[size_t(r)];
+    };
+    const auto settleAfter = [&](int pass) {
+        for (int k = settleStart[size_t(pass)]; k < settleStart[size_t(pass) + 1]; ++k)
+            pushFront(settling[size_t(k)], pass);
     };
 
-    // The lowest settled rank is the lowest of all rows left, which never falls: rows settle with a
-    // rank at least that low. So it is found by counting up rather than by a tree search.
-    std::vector<int> settledOfRank(static_cast<size_t>(rankCount), 0);
-    for (int p = 0; p < n; ++p) {
-        if (settled[size_t(p)])
-            ++settledOfRank[size_t(rank[size_t(p)])];
-    }
+    settleAfter(0);
     int low = 0;
-    const auto settle = [&](int r) {
-        settledRanks.add(r, 1);
-        ++settledOfRank[size_t(r)];
-    };
-    std::vector<int> fresh;
     for (int i = 0; i < n; ++i) {
-        while (settledOfRank[size_t(low)] == 0)
+        while (below[size_t(low) + 1] <= i)
             ++low;
-        settledRanks.add(low, -1);
-        --settledOfRank[size_t(low)];
-        if (settled[size_t(i)]) {
-            order[size_t(i)] = group(low).popFront();
-            settledPositions.add(i, -1);
-            // One rank fewer below the ranks above low, one position fewer left of every row.
-            slack.addPrefix(below[size_t(low) + 1], 1);
-            continue;
+        catchUp(low, i);
+        --held[size_t(low)];
+        if (settles[size_t(i)] != Never) {
+            order[size_t(i)] = slot(low, 0);
+            head[size_t(low)] = head[size_t(low)] + 1 == capacity(low) ? 0 : head[size_t(low)] + 1;
+        } else {
+            order[size_t(i)] = slot(low, held[size_t(low)]);
+            ++moves;
+            movedRanks.add(rank[size_t(i)], 1);
+            pushFront(i, i);
         }
-        const int c = rank[size_t(i)];
-        // The lowest rank lies right of i, so low < c. Nothing loose lies left of i: no row joins.
-        leaveStairs(i);
-        tree.clear(i);
-        slack.addPrefix(below[size_t(c) + 1], -1);
-        slack.addPrefix(below[size_t(low) + 1], 1);
-        order[size_t(i)] = group(low).popBack();
-        if (low + 1 < c) {
-            rotations.add(low + 1, 1);
-            rotations.add(c, -1);
-        }
-        group(c).pushFront(i);
-        settle(c);
-
-        fresh.clear();
-        for (int slot = slack.exhausted(); slot >= 0; slot = slack.exhausted()) {
-            const int q = rowAt[size_t(slot)];
-            leaveStairs(q);
-            tree.clear(q);
-            settled[size_t(q)] = 1;
-            settledPositions.add(q, 1);
-            settle(rank[size_t(q)]);
-            fresh.push_back(q);
-        }
-        // Right to left, so that the staircase right of each gap is complete when the gap is filled.
-        // A row that joins has the settled row that left, ranked below it, to its right: it stays loose.
-        std::sort(fresh.begin(), fresh.end(), [](int a, int b) { return a > b; });
-        for (const int q : fresh) {
-            const int leftStairs = stairs.prefix(q);
-            const int from = leftStairs > 0 ? stairs.kth(leftStairs - 1) + 1 : i + 1;
-            // Cleared positions hold NoRank, so the open cap stays below it.
-            int cap = leftStairs < stairCount ? rank[size_t(stairs.kth(leftStairs))] : NoRank - 1;
-            int limit = q;
-            for (int p = tree.rightmostAtMost(from, limit, cap); p >= 0; p = tree.rightmostAtMost(from, limit, cap)) {
-                onStairs[size_t(p)] = 1;
-                stairs.add(p, 1);
-                ++stairCount;
-                slack.set(slotOf[size_t(p)], slackOf(p));
-                cap = rank[size_t(p)];
-                limit = p;
-            }
-        }
-        // Rows of one rank join its front right to left (fresh is in that order already).
-        for (const int q : fresh)
-            group(rank[size_t(q)]).pushFront(q);
+        settleAfter(i + 1);
     }
     return order;
 }
