@@ -128,85 +128,146 @@ std::vector<int> identity(int n)
     return order;
 }
 
-// Each row's place on one level of the 3-level sort, direction applied: rows with equal keys share
-// a number. Tables repeat cell texts a lot, so each distinct text is keyed once.
-std::vector<int> levelRanks(const std::vector<QStringView>& cellOfRowText, int sortColumn, bool ascending)
+// Dense places of `keys` (equal keys share one), direction applied. Whole numbers in a short
+// range, like days or percentages, are placed by counting; the rest by sorting the distinct keys.
+std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending)
 {
-    // Projects, priorities and assignees have a handful of texts: comparing with each is quicker than
-    // hashing. Past that many, a hash finds them.
-    constexpr size_t fewTexts = 12;
-    QHash<QStringView, int> known;
-    std::vector<QStringView> cells;
-    std::vector<int> cellOfRow(cellOfRowText.size(), 0);
-    for (size_t r = 0; r < cellOfRowText.size(); ++r) {
-        const QStringView cell = cellOfRowText[r];
+    std::vector<int> result(keys.size(), 0);
+    if (keys.empty())
+        return result;
+    const auto [least, most] = std::minmax_element(keys.begin(), keys.end());
+    const double span = *most - *least;
+    const bool whole = std::all_of(keys.begin(), keys.end(), [](double k) { return k == std::trunc(k); });
+    const auto signedPlace = [ascending](int place) { return ascending ? place : -place; };
+    if (whole && span <= 4.0 * double(keys.size()) + 1024) {
+        std::vector<int> place(static_cast<size_t>(span) + 1, 0);
+        for (const double k : keys)
+            place[size_t(k - *least)] = 1;
+        int next = 0;
+        for (int& p : place) {
+            const int seen = p;
+            p = next;
+            next += seen;
+        }
+        for (size_t r = 0; r < keys.size(); ++r)
+            result[r] = signedPlace(place[size_t(keys[r] - *least)]);
+        return result;
+    }
+    std::vector<double> distinct = keys;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    for (size_t r = 0; r < keys.size(); ++r)
+        result[r] = signedPlace(int(std::lower_bound(distinct.begin(), distinct.end(), keys[r]) - distinct.begin()));
+    return result;
+}
+
+bool sameText(QStringView a, QStringView b)
+{
+    return a.size() == b.size() && std::equal(a.utf16(), a.utf16() + a.size(), b.utf16());
+}
+
+// One level of the 3-level sort, read row by row: each row's number, or the number of its text
+// among the distinct texts met so far. Tables repeat cell texts a lot, so each is keyed once.
+class LevelKeys final {
+public:
+    LevelKeys(int sortColumn, size_t rows) : m_sortColumn(sortColumn), m_text(isTextKey(sortColumn))
+    {
+        if (m_text)
+            m_textOfRow.reserve(rows);
+        else
+            m_numbers.reserve(rows);
+    }
+
+    void read(QStringView cell)
+    {
+        if (!m_text) {
+            // Reading a number is quicker than looking its text up among tens of thousands.
+            m_numbers.push_back(numericKey(cell, m_sortColumn, false));
+            return;
+        }
+        // Projects, priorities and assignees have a handful of texts: comparing with each is quicker
+        // than hashing. Past that many, a hash finds them.
+        constexpr size_t fewTexts = 12;
         int found = -1;
-        if (cells.size() <= fewTexts) {
-            for (size_t k = 0; k < cells.size(); ++k) {
-                if (cells[k].size() == cell.size() && cells[k] == cell) {
+        if (m_texts.size() <= fewTexts) {
+            for (size_t k = 0; k < m_texts.size(); ++k) {
+                if (sameText(m_texts[k], cell)) {
                     found = int(k);
                     break;
                 }
             }
         } else {
-            found = known.value(cell, -1);
+            found = m_known.value(cell, -1);
         }
         if (found < 0) {
-            found = int(cells.size());
-            cells.push_back(cell);
-            if (cells.size() > fewTexts) {
-                if (known.isEmpty()) {
-                    known.reserve(qsizetype(cellOfRowText.size() / 4));
-                    for (size_t k = 0; k < cells.size(); ++k)
-                        known.insert(cells[k], int(k));
+            found = int(m_texts.size());
+            m_texts.push_back(cell);
+            if (m_texts.size() > fewTexts) {
+                if (m_known.isEmpty()) {
+                    m_known.reserve(qsizetype(m_textOfRow.capacity() / 4));
+                    for (size_t k = 0; k < m_texts.size(); ++k)
+                        m_known.insert(m_texts[k], int(k));
                 } else {
-                    known.insert(cell, found);
+                    m_known.insert(cell, found);
                 }
             }
         }
-        cellOfRow[r] = found;
+        m_textOfRow.push_back(found);
     }
-    const int count = int(cells.size());
-    std::vector<int> byKey = identity(count);
-    std::vector<int> place(size_t(count), 0);
-    auto assign = [&](const auto& keys) {
+
+    // Each row's place, direction applied: rows with equal keys share one.
+    std::vector<int> places(bool ascending) const
+    {
+        if (!m_text)
+            return numberPlaces(m_numbers, ascending);
+        const int count = int(m_texts.size());
+        std::vector<QString> keys;
+        keys.reserve(size_t(count));
+        for (const QStringView cell : m_texts)
+            keys.push_back(textSortKey(cell));
+        std::vector<int> byKey = identity(count);
         std::sort(byKey.begin(), byKey.end(), [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+        std::vector<int> place(size_t(count), 0);
         int current = 0;
         for (int k = 0; k < count; ++k) {
             if (k > 0 && keys[size_t(byKey[size_t(k - 1)])] < keys[size_t(byKey[size_t(k)])])
                 ++current;
             place[size_t(byKey[size_t(k)])] = ascending ? current : -current;
         }
-    };
-    if (isTextKey(sortColumn)) {
-        std::vector<QString> keys;
-        keys.reserve(size_t(count));
-        for (const QStringView cell : cells)
-            keys.push_back(textSortKey(cell));
-        assign(keys);
-    } else {
-        std::vector<double> keys;
-        keys.reserve(size_t(count));
-        for (const QStringView cell : cells)
-            keys.push_back(numericKey(cell, sortColumn, false));
-        assign(keys);
+        std::vector<int> result(m_textOfRow.size(), 0);
+        for (size_t r = 0; r < result.size(); ++r)
+            result[r] = place[size_t(m_textOfRow[r])];
+        return result;
     }
-    std::vector<int> result(cellOfRowText.size(), 0);
-    for (size_t r = 0; r < result.size(); ++r)
-        result[r] = place[size_t(cellOfRow[r])];
-    return result;
-}
 
-// The cells of the given table columns in every row, found in one walk along each row.
-std::vector<std::vector<QStringView>> columnCells(const QList<QString>& rows, const std::vector<int>& columns)
+private:
+    int m_sortColumn;
+    bool m_text;
+    std::vector<double> m_numbers;
+    std::vector<int> m_textOfRow;
+    std::vector<QStringView> m_texts;
+    QHash<QStringView, int> m_known;
+};
+
+// Each level's places for every row, read in one walk along each row: a row's text is then
+// fetched from memory once for all levels.
+std::vector<std::vector<int>> levelPlaces(const QList<QString>& rows, const std::array<int, 3>& keys,
+                                          const std::array<bool, 3>& ascending, const QList<int>& columns)
 {
-    std::vector<std::vector<QStringView>> result(columns.size());
-    for (auto& cells : result)
-        cells.reserve(size_t(rows.size()));
+    std::vector<LevelKeys> levels;
+    for (size_t level = 0; level < size_t(columns.size()); ++level)
+        levels.emplace_back(keys[level], size_t(rows.size()));
     const int last = *std::max_element(columns.begin(), columns.end());
     std::vector<QStringView> found(size_t(last) + 1);
-    for (const QString& row : rows) {
-        const QStringView text(row);
+    // Rows lie scattered over the heap: asking for the next ones early overlaps their fetches.
+    constexpr qsizetype ahead = 8;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (r + ahead < rows.size()) {
+            const char* next = reinterpret_cast<const char*>(rows[r + ahead].constData());
+            __builtin_prefetch(next);
+            __builtin_prefetch(next + 64);
+        }
+        const QStringView text(rows[r]);
         qsizetype start = 0;
         for (int c = 0; c <= last; ++c) {
             if (start > text.size()) {
@@ -219,10 +280,13 @@ std::vector<std::vector<QStringView>> columnCells(const QList<QString>& rows, co
             found[size_t(c)] = text.sliced(start, end - start);
             start = end + 1;
         }
-        for (size_t k = 0; k < columns.size(); ++k)
-            result[k].push_back(found[size_t(columns[k])]);
+        for (size_t level = 0; level < levels.size(); ++level)
+            levels[level].read(found[size_t(columns[qsizetype(level)])]);
     }
-    return result;
+    std::vector<std::vector<int>> places;
+    for (size_t level = 0; level < levels.size(); ++level)
+        places.push_back(levels[level].places(ascending[level]));
+    return places;
 }
 
 // Counts over 0..n-1, each 0 or 1: prefix sums, and where the k-th zero lies.
@@ -565,12 +629,7 @@ std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool prim
     const std::array<int, 3> keys{prim, sec, ter};
     const std::array<bool, 3> ascending{primAsc, secAsc, terAsc};
     const QList<int> columns = keySortColumns(prim, sec, ter);
-    const std::vector<std::vector<QStringView>> cells =
-        columnCells(rows, std::vector<int>(columns.begin(), columns.end()));
-
-    std::vector<std::vector<int>> places;
-    for (size_t level = 0; level < size_t(columns.size()); ++level)
-        places.push_back(levelRanks(cells[level], keys[level], ascending[level]));
+    const std::vector<std::vector<int>> places = levelPlaces(rows, keys, ascending, columns);
     // Rank every row once: rows that compare equal on all levels share a rank. The levels' places
     // are packed into one number, level 1 highest, so that ranking is one sort of plain integers;
     // only a table with millions of distinct keys needs the level-by-level comparison.
@@ -585,19 +644,35 @@ std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool prim
         bits += width[level];
     }
     if (bits <= 62) {
-        std::vector<std::pair<std::uint64_t, int>> keyed(static_cast<size_t>(n));
-        for (size_t r = 0; r < keyed.size(); ++r) {
-            std::uint64_t packed = 0;
+        std::vector<std::uint64_t> packed(static_cast<size_t>(n), 0);
+        for (size_t r = 0; r < packed.size(); ++r) {
             for (size_t level = 0; level < places.size(); ++level)
-                packed = (packed << width[level]) | std::uint64_t(places[level][r] + offset[level]);
-            keyed[r] = {packed, int(r)};
+                packed[r] = (packed[r] << width[level]) | std::uint64_t(places[level][r] + offset[level]);
         }
-        std::sort(keyed.begin(), keyed.end());
-        int current = 0;
-        for (size_t k = 0; k < keyed.size(); ++k) {
-            if (k > 0 && keyed[k - 1].first != keyed[k].first)
-                ++current;
-            rank[size_t(keyed[k].second)] = current;
+        if (bits <= 24 && (std::uint64_t(1) << bits) <= 8 * std::uint64_t(n) + 4096) {
+            // Few enough keys to count: mark the ones in use, number them in order.
+            std::vector<int> place(size_t(1) << bits, 0);
+            for (const std::uint64_t key : packed)
+                place[size_t(key)] = 1;
+            int next = 0;
+            for (int& p : place) {
+                const int used = p;
+                p = next;
+                next += used;
+            }
+            for (size_t r = 0; r < packed.size(); ++r)
+                rank[r] = place[size_t(packed[r])];
+        } else {
+            std::vector<std::pair<std::uint64_t, int>> keyed(static_cast<size_t>(n));
+            for (size_t r = 0; r < keyed.size(); ++r)
+                keyed[r] = {packed[r], int(r)};
+            std::sort(keyed.begin(), keyed.end());
+            int current = 0;
+            for (size_t k = 0; k < keyed.size(); ++k) {
+                if (k > 0 && keyed[k - 1].first != keyed[k].first)
+                    ++current;
+                rank[size_t(keyed[k].second)] = current;
+            }
         }
     } else {
         const auto less = [&places](int a, int b) {
