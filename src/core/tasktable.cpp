@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-
 int percentComplete(QStringView completeCell)
 {
     return storedIntegerOr(completeCell, 0);
@@ -56,10 +55,10 @@ int recurrenceIndex(QStringView cell)
 
 QStringList recurrenceTexts()
 {
-    return {QStringLiteral("once"),        QStringLiteral("daily"),       QStringLiteral("every week-day"),
-            QStringLiteral("every week-end"), QStringLiteral("weekly"),   QStringLiteral("fortnightly"),
-            QStringLiteral("monthly"),     QStringLiteral("quarterly"),   QStringLiteral("half-yearly"),
-            QStringLiteral("yearly"),      QStringLiteral("bi-monthly")};
+    return {QStringLiteral("once"),           QStringLiteral("daily"),     QStringLiteral("every week-day"),
+            QStringLiteral("every week-end"), QStringLiteral("weekly"),    QStringLiteral("fortnightly"),
+            QStringLiteral("monthly"),        QStringLiteral("quarterly"), QStringLiteral("half-yearly"),
+            QStringLiteral("yearly"),         QStringLiteral("bi-monthly")};
 }
 
 QString EncodeNotes(const QStringList& lines)
@@ -136,7 +135,7 @@ bool isBlankTaskRow(QStringView rowText)
 {
     // Name, due date, project and priority are cells 1 to 4: blank when they hold nothing but
     // their separators.
-    qsizetype pos = rowText.indexOf(QChar(TSortGrid::CellSeparator));
+    qsizetype pos = TSortGrid::nextSeparator(rowText, 0);
     if (pos < 0)
         return true;
     for (int col = colTaskName; col <= colPriority; ++col) {
@@ -163,18 +162,23 @@ void RemoveBlankRows(TSortGrid& grid)
 
 bool sameTaskIdentity(QStringView a, QStringView b)
 {
-    // Cells 0 to 4 lie together at the start of the row text, up to the fifth separator.
-    const auto headLength = [](QStringView r) {
-        qsizetype pos = -1;
-        for (int i = 0; i <= colPriority; ++i) {
-            pos = r.indexOf(QChar(TSortGrid::CellSeparator), pos + 1);
-            if (pos < 0)
-                return r.size();
-        }
-        return pos;
-    };
-    if (a.first(headLength(a)) != b.first(headLength(b)))
-        return false;
+    // Cells 0 to 4 lie together at the start of the row text, up to the fifth separator: walk both
+    // rows at once, so that rows which differ early (most of them) cost a few characters.
+    const qsizetype shorter = std::min(a.size(), b.size());
+    qsizetype pos = 0;
+    int separators = 0;
+    for (; pos < shorter; ++pos) {
+        if (a[pos] != b[pos])
+            return false;
+        if (a[pos] == QChar(TSortGrid::CellSeparator) && ++separators > colPriority)
+            break;
+    }
+    // One row ended within the head: the heads are equal only when the other's head ends there too.
+    if (pos == shorter && a.size() != b.size()) {
+        const QStringView longer = a.size() > b.size() ? a : b;
+        if (separators != colPriority || longer[pos] != QChar(TSortGrid::CellSeparator))
+            return false;
+    }
     return TSortGrid::cellOf(a, colAttachment) == TSortGrid::cellOf(b, colAttachment) &&
            TSortGrid::cellOf(a, colAssignee) == TSortGrid::cellOf(b, colAssignee);
 }

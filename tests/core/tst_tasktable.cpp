@@ -167,6 +167,34 @@ private Q_SLOTS:
         QVERIFY(!LocateTaskRow(tasks, view, 0));
         QVERIFY(!LocateTaskRow(tasks, view, 5));
     }
+
+    void sameTaskIdentity_comparesHeadAttachmentAndAssignee_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("same");
+        const QString row = u"10\nCall\n46000\nHome\n2 - Medium\nnotes\n/a.pdf\nAnn\n\n0"_s;
+        QTest::newRow("equal") << row << row << true;
+        QTest::newRow("notes differ") << row << QString(row).replace(u"notes"_s, u"other"_s) << true;
+        QTest::newRow("name differs late") << row << QString(row).replace(u"Call"_s, u"Calm"_s) << false;
+        QTest::newRow("priority differs") << row << QString(row).replace(u"2 - Medium"_s, u"2 - Mediums"_s) << false;
+        QTest::newRow("attachment differs") << row << QString(row).replace(u"/a.pdf"_s, u"/b.pdf"_s) << false;
+        QTest::newRow("assignee differs") << row << QString(row).replace(u"Ann"_s, u"Bob"_s) << false;
+        // Rows hold their cells separated by line breaks. A row cut short after its priority has the same head as a
+        // full one.
+        QTest::newRow("five cells against full")
+            << u"10\nCall\n46000\nHome\n2 - Medium"_s << u"10\nCall\n46000\nHome\n2 - Medium\n\n\n"_s << true;
+        QTest::newRow("four cells against five") << u"10\nCall\n46000\nHome"_s << u"10\nCall\n46000\nHome\n"_s << false;
+        QTest::newRow("prefix of a name") << u"10\nCall"_s << u"10\nCall me"_s << false;
+    }
+    void sameTaskIdentity_comparesHeadAttachmentAndAssignee()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(bool, same);
+        QCOMPARE(sameTaskIdentity(a, b), same);
+        QCOMPARE(sameTaskIdentity(b, a), same);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTaskTable)
