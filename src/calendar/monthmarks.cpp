@@ -69,7 +69,12 @@ void ComputeTaskMarks(MonthDayInfo& info, const QDate& calendarDate, const TSort
     for (const QString& row : tasks.rows()) {
         if (isCompleted(TSortGrid::cellOf(row, colComplete)))
             continue;
-        const double due = std::floor(dueDayNumber(TSortGrid::cellOf(row, colDue)));
+        const QStringView dueCell = TSortGrid::cellOf(row, colDue);
+        // Most tasks fall in other months: their digits tell so without reading the number.
+        qint64 whole = 0;
+        if (wholeDayBounds(dueCell, &whole) && (double(whole) + 1 < first || double(whole) > last))
+            continue;
+        const double due = std::floor(dueDayNumber(dueCell));
         if (due < first || due > last)
             continue;
         DayMarkInfo& day = info.day(int(due - first) + 1);

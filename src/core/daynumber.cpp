@@ -111,6 +111,23 @@ bool parseDayNumber(QStringView text, double* day)
     return true;
 }
 
+bool wholeDayBounds(QStringView text, qint64* day)
+{
+    qint64 whole = 0;
+    qsizetype pos = 0;
+    // More digits than that could overflow; such texts are read the long way.
+    for (; pos < text.size() && pos < 15 && text[pos].isDigit() && text[pos].unicode() < 0x80; ++pos)
+        whole = whole * 10 + (text[pos].unicode() - '0');
+    if (pos == 0 || (pos < text.size() && text[pos] != QLatin1Char('.')))
+        return false;
+    for (qsizetype k = pos + 1; k < text.size(); ++k) {
+        if (text[k].unicode() < '0' || text[k].unicode() > '9')
+            return false;
+    }
+    *day = whole;
+    return true;
+}
+
 double dueDayNumber(QStringView cell)
 {
     double day = NoDueDate;

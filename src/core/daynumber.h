@@ -25,3 +25,6 @@ QString dayNumberText(double day);
 bool parseDayNumber(QStringView text, double* day);
 // The due cell's value: the day number, or NoDueDate when the cell is empty or unreadable.
 double dueDayNumber(QStringView cell);
+// For a plain "digits[.digits]" text, the whole day it floors to is *day or *day + 1 (a long
+// fraction may round up): read without converting the number. False for any other text.
+bool wholeDayBounds(QStringView text, qint64* day);
