@@ -139,7 +139,8 @@ std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending)
     const double span = *most - *least;
     const bool whole = std::all_of(keys.begin(), keys.end(), [](double k) { return k == std::trunc(k); });
     const auto signedPlace = [ascending](int place) { return ascending ? place : -place; };
-    if (whole && span <= 4.0 * double(keys.size()) + 1024) {
+    // Days reach from the first real ones to the "no due date" day: a range of some 100,000.
+    if (whole && span <= std::min(16.0 * double(keys.size()) + 1024, 1048576.0)) {
         std::vector<int> place(static_cast<size_t>(span) + 1, 0);
         for (const double k : keys)
             place[size_t(k - *least)] = 1;
