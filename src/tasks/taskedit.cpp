@@ -183,9 +183,25 @@ int storedTaskRow(const TSortGrid& mirrorGrid, const StoredTask& task)
     if (task.isEmpty())
         return -1;
     // The recurrence (the eighth text) takes no part: a task is known by its other seven cells.
+    // The first five lie together at the start of a row: a row that does not start with them is
+    // passed over after a few characters.
+    static_assert(StoredTask::Columns[0] == 0 && StoredTask::Columns[4] == 4);
+    QString head;
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (i > 0)
+            head.append(QChar(TSortGrid::CellSeparator));
+        head.append(task.texts[i]);
+    }
     for (int row = 0; row < mirrorGrid.rowCount(); ++row) {
+        const QStringView text = mirrorGrid.rowText(row);
+        const qsizetype common = std::min(text.size(), head.size());
+        if (text.first(common) != QStringView(head).first(common))
+            continue;
+        if (text.size() > head.size() && text[head.size()] != QChar(TSortGrid::CellSeparator))
+            continue;
+        // A row cut short within its first five cells reads the missing ones as empty.
         bool equal = true;
-        for (std::size_t i = 0; i < 7 && equal; ++i)
+        for (std::size_t i = text.size() < head.size() ? 0 : 5; i < 7 && equal; ++i)
             equal = mirrorGrid.cell(row, StoredTask::Columns[i]) == task.texts[i];
         if (equal)
             return row;

@@ -183,6 +183,16 @@ private Q_SLOTS:
         StoredTask stored = storeTask(main, taskValuesFromRow(gridOf(TaskColumnCount, {FullRow}), 0, Today), -1);
         QCOMPARE(storedTaskRow(mirror, stored), 1);
 
+        // A priority that only starts like the stored one, or a row cut short, is not the task.
+        mirror.setCell(1, colPriority, QString(stored.texts[4] + u"x"_s));
+        mirror.setRowText(0, QString(stored.texts[0] + QChar(TSortGrid::CellSeparator) + stored.texts[1]));
+        QCOMPARE(storedTaskRow(mirror, stored), 2);
+        // A short row reads its missing cells as empty.
+        StoredTask shortTask;
+        shortTask.texts[0] = stored.texts[0];
+        shortTask.texts[1] = stored.texts[1];
+        QCOMPARE(storedTaskRow(mirror, shortTask), 0);
+
         stored.texts[1] = u"nowhere"_s;
         QCOMPARE(storedTaskRow(mirror, stored), -1);
         QCOMPARE(storedTaskRow(mirror, StoredTask()), -1);
