@@ -111,13 +111,11 @@ AlarmScheduler::NextAlarm AlarmScheduler::findNextAlarm(const TSortGrid& taskTab
     qint64 best = dayMsecs(NoDueDate);
     const QList<QString>& rows = taskTable.rows();
     const int colCount = taskTable.colCount();
-    // Rows lie apart on the heap: fetching both ends of a row a few rows ahead (its alarm cell,
-    // its completion and due cells) hides most of the memory latency at a hundred thousand rows.
-    constexpr qsizetype ahead = 16;
+    // The alarm cell lies near a row's end: its last line is fetched ahead as well as its head.
     for (qsizetype r = 0; r < rows.size(); ++r) {
-        if (r + ahead < rows.size()) {
-            const QString& later = rows.at(r + ahead);
-            __builtin_prefetch(later.constData());
+        TSortGrid::fetchAhead(rows, r);
+        if (r + TSortGrid::RowsAhead < rows.size()) {
+            const QString& later = rows.at(r + TSortGrid::RowsAhead);
             __builtin_prefetch(later.constData() + std::max<qsizetype>(later.size() - 1, 0));
         }
         const qint64 msecs = alarmMsecs(rows.at(r), colCount);

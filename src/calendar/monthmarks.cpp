@@ -66,10 +66,20 @@ void ComputeTaskMarks(MonthDayInfo& info, const QDate& calendarDate, const TSort
     const QDate firstDate(calendarDate.year(), calendarDate.month(), 1);
     const double first = dayNumber(firstDate);
     const double last = first + calendarDate.daysInMonth() - 1;
-    for (const QString& row : tasks.rows()) {
-        if (isCompleted(TSortGrid::cellOf(row, colComplete)))
+    const QList<QString>& rows = tasks.rows();
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        TSortGrid::fetchAhead(rows, r);
+        const QString& row = rows[r];
+        // Completion, name and due date are the first three cells: one scan finds them.
+        const qsizetype completeEnd = TSortGrid::nextSeparator(row, 0);
+        if (completeEnd < 0 || isCompleted(QStringView(row).first(completeEnd)))
             continue;
-        const QStringView dueCell = TSortGrid::cellOf(row, colDue);
+        const qsizetype nameEnd = TSortGrid::nextSeparator(row, completeEnd + 1);
+        if (nameEnd < 0)
+            continue;
+        const qsizetype dueEnd = TSortGrid::nextSeparator(row, nameEnd + 1);
+        const QStringView dueCell =
+            QStringView(row).sliced(nameEnd + 1, (dueEnd < 0 ? row.size() : dueEnd) - nameEnd - 1);
         // Most tasks fall in other months: their digits tell so without reading the number.
         qint64 whole = 0;
         if (wholeDayBounds(dueCell, &whole) && (double(whole) + 1 < first || double(whole) > last))
@@ -81,7 +91,7 @@ void ComputeTaskMarks(MonthDayInfo& info, const QDate& calendarDate, const TSort
         day.HasTasks = true;
         if (!day.TaskNames.isEmpty())
             day.TaskNames.append(QLatin1Char('\n'));
-        day.TaskNames.append(TSortGrid::cellOf(row, colTaskName));
+        day.TaskNames.append(QStringView(row).sliced(completeEnd + 1, nameEnd - completeEnd - 1));
     }
 }
 

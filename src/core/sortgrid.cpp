@@ -317,7 +317,9 @@ void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
     char* dst = begin + start;
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     const bool asciiDelimiter = delimiter.unicode() < 0x80;
-    for (const QString& r : m_rows) {
+    for (qsizetype row = 0; row < m_rows.size(); ++row) {
+        fetchAhead(m_rows, row);
+        const QString& r = m_rows[row];
         const qsizetype worst = (r.size() + 2) * 3;
         if (out.size() - (dst - begin) < worst) {
             const qsizetype used = dst - begin;

@@ -45,6 +45,17 @@ public:
     static QStringView cellOf(QStringView rowText, int col);
     // The first cell separator at or after `from` in a row text; -1 when there is none.
     static qsizetype nextSeparator(QStringView rowText, qsizetype from);
+    // A walk over many rows waits mostly for memory, as the rows lie scattered over the heap:
+    // asking for the head of the row `RowsAhead` places on overlaps those waits.
+    static constexpr qsizetype RowsAhead = 16;
+    static void fetchAhead(const QList<QString>& rows, qsizetype row)
+    {
+        if (row + RowsAhead < rows.size()) {
+            const char* text = reinterpret_cast<const char*>(rows[row + RowsAhead].constData());
+            __builtin_prefetch(text);
+            __builtin_prefetch(text + 64);
+        }
+    }
     // Direct access to the joined rows for filters and sorts that move whole rows.
     QList<QString>& rows() { return m_rows; }
     const QList<QString>& rows() const { return m_rows; }
@@ -71,8 +82,8 @@ public:
     // at the very end adds no line; a NUL character ends the text. Each line is cut at every
     // delimiter; the column count becomes one, then grows to the longest line's field count.
     void LoadFromText(QStringView text, QChar delimiter);
-    // Reads a file (each line UTF-8, else Windows-1252; NUL bytes skipped) as LoadFromText does. Returns an empty string on
-    // success, otherwise an error naming the file; the grid is then left unchanged.
+    // Reads a file (each line UTF-8, else Windows-1252; NUL bytes skipped) as LoadFromText does. Returns an empty
+    // string on success, otherwise an error naming the file; the grid is then left unchanged.
     QString LoadFromFile(const QString& path, QChar delimiter);
 
     // Every row, every column joined by the delimiter, each line ended by CR LF.

@@ -260,14 +260,8 @@ std::vector<std::vector<int>> levelPlaces(const QList<QString>& rows, const std:
         levels.emplace_back(keys[level], size_t(rows.size()));
     const int last = *std::max_element(columns.begin(), columns.end());
     std::vector<QStringView> found(size_t(last) + 1);
-    // Rows lie scattered over the heap: asking for the next ones early overlaps their fetches.
-    constexpr qsizetype ahead = 8;
     for (qsizetype r = 0; r < rows.size(); ++r) {
-        if (r + ahead < rows.size()) {
-            const char* next = reinterpret_cast<const char*>(rows[r + ahead].constData());
-            __builtin_prefetch(next);
-            __builtin_prefetch(next + 64);
-        }
+        TSortGrid::fetchAhead(rows, r);
         const QStringView text(rows[r]);
         qsizetype start = 0;
         for (int c = 0; c <= last; ++c) {

@@ -175,7 +175,9 @@ void TaskView::FilterTasks(TSortGrid& target, const QStringList& projects, doubl
         return true;
     };
     bool blankFound = false;
-    for (const QString& rowText : rows) {
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        TSortGrid::fetchAhead(rows, r);
+        const QString& rowText = rows[r];
         if (isBlankTaskRow(rowText)) {
             blankFound = true;
             break;
