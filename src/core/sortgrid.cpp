@@ -7,6 +7,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Line breaks cannot be stored in a cell: they would end the line in the file.
@@ -303,6 +307,44 @@ QString TSortGrid::ToText(QChar delimiter) const
     return text;
 }
 
+namespace {
+
+// Writes an ASCII row as bytes with its cell separators replaced, sixteen characters at a time
+// where the processor allows; false as soon as a character is not ASCII (what was written then
+// is to be written over).
+bool narrowAsciiRow(QStringView row, char* dst, char replacement)
+{
+    const char16_t* src = row.utf16();
+    const qsizetype n = row.size();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i separator = _mm_set1_epi8(char(TSortGrid::CellSeparator));
+    const __m128i delimiter = _mm_set1_epi8(replacement);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
+        const __m128i wide = _mm_and_si128(_mm_or_si128(low, high), nonAscii);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(wide, _mm_setzero_si128())) != 0xFFFF)
+            return false;
+        const __m128i bytes = _mm_packus_epi16(low, high);
+        const __m128i isSeparator = _mm_cmpeq_epi8(bytes, separator);
+        const __m128i result =
+            _mm_or_si128(_mm_and_si128(isSeparator, delimiter), _mm_andnot_si128(isSeparator, bytes));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), result);
+    }
+#endif
+    for (; i < n; ++i) {
+        const char16_t c = src[i];
+        if (c >= 0x80)
+            return false;
+        dst[i] = c == TSortGrid::CellSeparator ? replacement : char(c);
+    }
+    return true;
+}
+
+} // namespace
+
 void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
 {
     qsizetype units = 0;
@@ -328,6 +370,12 @@ void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
             dst = begin + used;
         }
         char* const rowStart = dst;
+        if (asciiDelimiter && narrowAsciiRow(r, dst, char(delimiter.unicode()))) {
+            dst += r.size();
+            *dst++ = '\r';
+            *dst++ = '\n';
+            continue;
+        }
         dst = encoder.appendToBuffer(dst, r);
         if (asciiDelimiter) {
             // Written as a select so that the compiler vectorises it.

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -106,6 +107,33 @@ private Q_SLOTS:
         TSortGrid back;
         QVERIFY(back.LoadFromFile(path, QLatin1Char(';')).isEmpty());
         QCOMPARE(back.rows(), grid.rows());
+    }
+
+    void grid_fileBytes_areTheUtf8OfTheText()
+    {
+        // Long rows with a character beyond ASCII anywhere, including at the edges of the blocks the
+        // writer narrows at once.
+        QRandomGenerator random(2612);
+        const QString alphabet = u"ab \u00e9\u20ac\U0001F600"_s;
+        for (int round = 0; round < 300; ++round) {
+            TSortGrid grid(1 + random.bounded(4), 1 + random.bounded(3));
+            for (int r = 0; r < grid.rowCount(); ++r) {
+                for (int c = 0; c < grid.colCount(); ++c) {
+                    QString cell(random.bounded(40), u'x');
+                    if (random.bounded(2) == 1) {
+                        const qsizetype at = random.bounded(alphabet.size() - 1);
+                        cell.insert(random.bounded(cell.size() + 1),
+                                    alphabet.mid(at, alphabet[at].isHighSurrogate() ? 2 : 1));
+                    }
+                    grid.setCell(r, c, cell);
+                }
+            }
+            for (const QChar delimiter : {QChar(u'\t'), QChar(u';'), QChar(u'\u00a7')}) {
+                QByteArray bytes;
+                grid.appendFileBytes(bytes, delimiter);
+                QCOMPARE(bytes, grid.ToText(delimiter).toUtf8());
+            }
+        }
     }
 
     void grid_loadFromFile_readsWindows1252WhenNotUtf8()
