@@ -80,11 +80,13 @@ void ComputeTaskMarks(MonthDayInfo& info, const QDate& calendarDate, const TSort
         const qsizetype dueEnd = TSortGrid::nextSeparator(row, nameEnd + 1);
         const QStringView dueCell =
             QStringView(row).sliced(nameEnd + 1, (dueEnd < 0 ? row.size() : dueEnd) - nameEnd - 1);
-        // Most tasks fall in other months: their digits tell so without reading the number.
+        // The digits tell the day without reading the number, or at least that it lies in another month.
         qint64 whole = 0;
-        if (wholeDayBounds(dueCell, &whole) && (double(whole) + 1 < first || double(whole) > last))
+        bool exact = false;
+        const bool plain = wholeDayOf(dueCell, &whole, &exact);
+        if (plain && (double(whole) + (exact ? 0 : 1) < first || double(whole) > last))
             continue;
-        const double due = std::floor(dueDayNumber(dueCell));
+        const double due = plain && exact ? double(whole) : std::floor(dueDayNumber(dueCell));
         if (due < first || due > last)
             continue;
         DayMarkInfo& day = info.day(int(due - first) + 1);

@@ -111,12 +111,12 @@ bool parseDayNumber(QStringView text, double* day)
     return true;
 }
 
-bool wholeDayBounds(QStringView text, qint64* day)
+bool wholeDayOf(QStringView text, qint64* day, bool* exact)
 {
     qint64 whole = 0;
     qsizetype pos = 0;
     // More digits than that could overflow; such texts are read the long way.
-    for (; pos < text.size() && pos < 15 && text[pos].isDigit() && text[pos].unicode() < 0x80; ++pos)
+    for (; pos < text.size() && pos < 15 && text[pos].unicode() >= '0' && text[pos].unicode() <= '9'; ++pos)
         whole = whole * 10 + (text[pos].unicode() - '0');
     if (pos == 0 || (pos < text.size() && text[pos] != QLatin1Char('.')))
         return false;
@@ -125,6 +125,9 @@ bool wholeDayBounds(QStringView text, qint64* day)
             return false;
     }
     *day = whole;
+    // Fifteen digits in all are held closer than the distance to the next whole number; a longer
+    // fraction may round up to it when read.
+    *exact = text.size() - (pos < text.size() ? 1 : 0) <= 15;
     return true;
 }
 

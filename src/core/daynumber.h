@@ -25,6 +25,7 @@ QString dayNumberText(double day);
 bool parseDayNumber(QStringView text, double* day);
 // The due cell's value: the day number, or NoDueDate when the cell is empty or unreadable.
 double dueDayNumber(QStringView cell);
-// For a plain "digits[.digits]" text, the whole day it floors to is *day or *day + 1 (a long
-// fraction may round up): read without converting the number. False for any other text.
-bool wholeDayBounds(QStringView text, qint64* day);
+// The whole day of a plain "digits[.digits]" text, read without converting the number: the
+// value floors to *day, or when *exact is false (more than 15 digits) possibly to *day + 1, as a
+// long fraction may round up. False for any other text.
+bool wholeDayOf(QStringView text, qint64* day, bool* exact);

@@ -540,6 +540,10 @@ double headerDateSortKey(QStringView dueCell)
 
 double dayDateSortKey(QStringView dueCell)
 {
+    qint64 day = 0;
+    bool exact = false;
+    if (wholeDayOf(dueCell, &day, &exact) && exact)
+        return double(day);
     return std::trunc(dueDayNumber(dueCell));
 }
 

@@ -37,20 +37,25 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::c());
     }
 
-    void wholeDayBounds_holdTheFlooredDayOrRefuse()
+    void wholeDayOf_givesTheFlooredDayOrRefuses()
     {
-        // Texts the quick reading takes: the floored value is the day found or the next one.
-        for (const QString& text : {u"46023"_s, u"46023.5"_s, u"46023."_s, u"46023.99999999999999999"_s, u"0.25"_s}) {
+        // Texts the quick reading takes: the floored value is the day found, or with a long
+        // fraction possibly the next one.
+        for (const QString& text : {u"46023"_s, u"46023.5"_s, u"46023."_s, u"46023.9999999999"_s,
+                                    u"46023.99999999999999999"_s, u"0.25"_s, u"100000"_s}) {
             qint64 day = -1;
-            QVERIFY2(wholeDayBounds(text, &day), qPrintable(text));
+            bool exact = false;
+            QVERIFY2(wholeDayOf(text, &day, &exact), qPrintable(text));
             const double floored = std::floor(dueDayNumber(text));
-            QVERIFY2(floored == double(day) || floored == double(day + 1), qPrintable(text));
+            QVERIFY2(floored == double(day) || (!exact && floored == double(day + 1)), qPrintable(text));
+            QCOMPARE(exact, text.size() <= 16);
         }
         // Anything else goes the long way.
         for (const QString& text : {u""_s, u" 46023"_s, u"-5.5"_s, u"4.6e4"_s, u"46023.5 "_s, u".5"_s,
                                     u"1234567890123456"_s, u"\u0664\u0666"_s}) {
             qint64 day = -1;
-            QVERIFY2(!wholeDayBounds(text, &day), qPrintable(text));
+            bool exact = false;
+            QVERIFY2(!wholeDayOf(text, &day, &exact), qPrintable(text));
         }
     }
 
