@@ -130,7 +130,7 @@ std::vector<int> identity(int n)
 
 // Dense places of `keys` (equal keys share one), direction applied. Whole numbers in a short
 // range, like days or percentages, are placed by counting; the rest by sorting the distinct keys.
-std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending)
+std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending, std::vector<double>* distinctKeys)
 {
     std::vector<int> result(keys.size(), 0);
     if (keys.empty())
@@ -152,6 +152,13 @@ std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending)
         }
         for (size_t r = 0; r < keys.size(); ++r)
             result[r] = signedPlace(place[size_t(keys[r] - *least)]);
+        if (distinctKeys) {
+            distinctKeys->clear();
+            for (size_t k = 0; k < place.size(); ++k) {
+                if (k + 1 == place.size() ? place[k] < next : place[k] < place[k + 1])
+                    distinctKeys->push_back(*least + double(k));
+            }
+        }
         return result;
     }
     std::vector<double> distinct = keys;
@@ -159,6 +166,8 @@ std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending)
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     for (size_t r = 0; r < keys.size(); ++r)
         result[r] = signedPlace(int(std::lower_bound(distinct.begin(), distinct.end(), keys[r]) - distinct.begin()));
+    if (distinctKeys)
+        *distinctKeys = std::move(distinct);
     return result;
 }
 
@@ -217,10 +226,15 @@ public:
     }
 
     // Each row's place, direction applied: rows with equal keys share one.
-    std::vector<int> places(bool ascending) const
+    // The texts or numbers met, with their places, go to `keep` when given.
+    std::vector<int> places(bool ascending, SortKeyCache::Level* keep) const
     {
+        if (keep) {
+            keep->text = m_text;
+            keep->ascending = ascending;
+        }
         if (!m_text)
-            return numberPlaces(m_numbers, ascending);
+            return numberPlaces(m_numbers, ascending, keep ? &keep->numbers : nullptr);
         const int count = int(m_texts.size());
         std::vector<QString> keys;
         keys.reserve(size_t(count));
@@ -235,11 +249,17 @@ public:
                 ++current;
             place[size_t(byKey[size_t(k)])] = ascending ? current : -current;
         }
+        if (keep) {
+            for (const QStringView cell : m_texts)
+                keep->texts.append(cell.toString());
+            keep->textPlaces = place;
+        }
         std::vector<int> result(m_textOfRow.size(), 0);
         for (size_t r = 0; r < result.size(); ++r)
             result[r] = place[size_t(m_textOfRow[r])];
         return result;
     }
+    size_t textCount() const { return m_texts.size(); }
 
 private:
     int m_sortColumn;
@@ -253,7 +273,8 @@ private:
 // Each level's places for every row, read in one walk along each row: a row's text is then
 // fetched from memory once for all levels.
 std::vector<std::vector<int>> levelPlaces(const QList<QString>& rows, const std::array<int, 3>& keys,
-                                          const std::array<bool, 3>& ascending, const QList<int>& columns)
+                                          const std::array<bool, 3>& ascending, const QList<int>& columns,
+                                          std::vector<SortKeyCache::Level>* keep)
 {
     std::vector<LevelKeys> levels;
     for (size_t level = 0; level < size_t(columns.size()); ++level)
@@ -278,9 +299,15 @@ std::vector<std::vector<int>> levelPlaces(const QList<QString>& rows, const std:
         for (size_t level = 0; level < levels.size(); ++level)
             levels[level].read(found[size_t(columns[qsizetype(level)])]);
     }
+    // A task name level has as many texts as rows: not worth keeping.
+    constexpr size_t fewTexts = 12;
+    if (keep && std::any_of(levels.begin(), levels.end(), [](const LevelKeys& l) { return l.textCount() > fewTexts; }))
+        keep = nullptr;
+    if (keep)
+        keep->assign(levels.size(), {});
     std::vector<std::vector<int>> places;
     for (size_t level = 0; level < levels.size(); ++level)
-        places.push_back(levels[level].places(ascending[level]));
+        places.push_back(levels[level].places(ascending[level], keep ? &(*keep)[level] : nullptr));
     return places;
 }
 
@@ -619,20 +646,138 @@ void SortByColumn(TSortGrid& grid, int sortColumn, bool ascending)
     applySortOrder(grid, SortOrderByColumn(grid.rows(), sortColumn, ascending));
 }
 
+namespace {
+
+// Dense ranks of packed keys: rows with equal keys share one.
+std::vector<int> packedRanks(const std::vector<std::uint64_t>& packed, int bits)
+{
+    const size_t n = packed.size();
+    std::vector<int> rank(n, 0);
+    if (bits <= 24 && (std::uint64_t(1) << bits) <= 8 * std::uint64_t(n) + 4096) {
+        // Few enough keys to count: mark the ones in use, number them in order.
+        std::vector<int> place(size_t(1) << bits, 0);
+        for (const std::uint64_t key : packed)
+            place[size_t(key)] = 1;
+        int next = 0;
+        for (int& p : place) {
+            const int used = p;
+            p = next;
+            next += used;
+        }
+        for (size_t r = 0; r < n; ++r)
+            rank[r] = place[size_t(packed[r])];
+        return rank;
+    }
+    std::vector<std::pair<std::uint64_t, int>> keyed(n);
+    for (size_t r = 0; r < n; ++r)
+        keyed[r] = {packed[r], int(r)};
+    std::sort(keyed.begin(), keyed.end());
+    int current = 0;
+    for (size_t k = 0; k < n; ++k) {
+        if (k > 0 && keyed[k - 1].first != keyed[k].first)
+            ++current;
+        rank[size_t(keyed[k].second)] = current;
+    }
+    return rank;
+}
+
+// A row's packed key from the kept texts and numbers; false when one of its keys is not among them.
+bool keptKey(const SortKeyCache& cache, QStringView row, const QList<int>& columns, const std::array<int, 3>& keys,
+             std::uint64_t* key)
+{
+    std::uint64_t packed = 0;
+    for (size_t level = 0; level < cache.levels.size(); ++level) {
+        const SortKeyCache::Level& kept = cache.levels[level];
+        const QStringView cell = TSortGrid::cellOf(row, columns[qsizetype(level)]);
+        int place = 0;
+        if (kept.text) {
+            const auto found = std::find_if(kept.texts.begin(), kept.texts.end(),
+                                            [cell](const QString& text) { return sameText(text, cell); });
+            if (found == kept.texts.end())
+                return false;
+            place = kept.textPlaces[size_t(found - kept.texts.begin())];
+        } else {
+            const double number = numericKey(cell, keys[level], false);
+            const auto found = std::lower_bound(kept.numbers.begin(), kept.numbers.end(), number);
+            if (found == kept.numbers.end() || *found != number)
+                return false;
+            place = int(found - kept.numbers.begin());
+            place = kept.ascending ? place : -place;
+        }
+        packed = (packed << kept.width) | std::uint64_t(place + kept.offset);
+    }
+    *key = packed;
+    return true;
+}
+
+// The packed keys of `rows` from the cache: a row that is the very string of the last input at
+// the position reached takes its kept key; the few others are read. False when too many rows
+// changed or one has a key the last sort did not see.
+bool keptKeys(const QList<QString>& rows, const std::vector<const QString*>& previous, const SortKeyCache& cache,
+              const QList<int>& columns, const std::array<int, 3>& keys, std::vector<std::uint64_t>* packed)
+{
+    if (previous.size() != cache.packed.size())
+        return false;
+    const auto same = [](const QString& a, const QString& b) {
+        return a.constData() == b.constData() && a.size() == b.size();
+    };
+    constexpr int mostRead = 64;
+    int read = 0;
+    packed->assign(size_t(rows.size()), 0);
+    size_t j = 0;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        // A row taken out of the last input is passed over.
+        if (j + 1 < previous.size() && !same(rows[i], *previous[j]) && same(rows[i], *previous[j + 1]))
+            ++j;
+        if (j < previous.size() && same(rows[i], *previous[j])) {
+            (*packed)[size_t(i)] = cache.packed[j++];
+            continue;
+        }
+        if (++read > mostRead || !keptKey(cache, rows[i], columns, keys, &(*packed)[size_t(i)]))
+            return false;
+        // A row changed in place takes the place of the old one.
+        if (j + 1 < previous.size() && i + 1 < rows.size() && same(rows[i + 1], *previous[j + 1]))
+            ++j;
+    }
+    return true;
+}
+
+} // namespace
+
 std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool primAsc, int sec, bool secAsc, int ter,
                                  bool terAsc)
 {
-    if (!isSortColumn(prim) || rows.size() < 2)
+    SortKeyCache unused;
+    return SortOrderByKeys(rows, prim, primAsc, sec, secAsc, ter, terAsc, {}, unused);
+}
+
+std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool primAsc, int sec, bool secAsc, int ter,
+                                 bool terAsc, const std::vector<const QString*>& previous, SortKeyCache& cache)
+{
+    if (!isSortColumn(prim) || rows.size() < 2) {
+        cache = {};
         return {};
+    }
     const int n = int(rows.size());
     const std::array<int, 3> keys{prim, sec, ter};
     const std::array<bool, 3> ascending{primAsc, secAsc, terAsc};
     const QList<int> columns = keySortColumns(prim, sec, ter);
-    const std::vector<std::vector<int>> places = levelPlaces(rows, keys, ascending, columns);
+    const std::vector<int> spec{prim, primAsc, sec, secAsc, ter, terAsc};
+
+    std::vector<std::uint64_t> packed;
+    if (!cache.spec.empty() && cache.spec == spec && keptKeys(rows, previous, cache, columns, keys, &packed)) {
+        int bits = 0;
+        for (const SortKeyCache::Level& level : cache.levels)
+            bits += level.width;
+        cache.packed.assign(packed.begin(), packed.end());
+        return exchangeSortOrder(packedRanks(packed, bits));
+    }
+
+    std::vector<SortKeyCache::Level> kept;
+    const std::vector<std::vector<int>> places = levelPlaces(rows, keys, ascending, columns, &kept);
     // Rank every row once: rows that compare equal on all levels share a rank. The levels' places
     // are packed into one number, level 1 highest, so that ranking is one sort of plain integers;
     // only a table with millions of distinct keys needs the level-by-level comparison.
-    std::vector<int> rank(static_cast<size_t>(n), 0);
     std::vector<int> offset(places.size(), 0);
     std::vector<int> width(places.size(), 0);
     int bits = 0;
@@ -642,38 +787,8 @@ std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool prim
         width[level] = int(std::bit_width(unsigned(*most - *least)));
         bits += width[level];
     }
-    if (bits <= 62) {
-        std::vector<std::uint64_t> packed(static_cast<size_t>(n), 0);
-        for (size_t r = 0; r < packed.size(); ++r) {
-            for (size_t level = 0; level < places.size(); ++level)
-                packed[r] = (packed[r] << width[level]) | std::uint64_t(places[level][r] + offset[level]);
-        }
-        if (bits <= 24 && (std::uint64_t(1) << bits) <= 8 * std::uint64_t(n) + 4096) {
-            // Few enough keys to count: mark the ones in use, number them in order.
-            std::vector<int> place(size_t(1) << bits, 0);
-            for (const std::uint64_t key : packed)
-                place[size_t(key)] = 1;
-            int next = 0;
-            for (int& p : place) {
-                const int used = p;
-                p = next;
-                next += used;
-            }
-            for (size_t r = 0; r < packed.size(); ++r)
-                rank[r] = place[size_t(packed[r])];
-        } else {
-            std::vector<std::pair<std::uint64_t, int>> keyed(static_cast<size_t>(n));
-            for (size_t r = 0; r < keyed.size(); ++r)
-                keyed[r] = {packed[r], int(r)};
-            std::sort(keyed.begin(), keyed.end());
-            int current = 0;
-            for (size_t k = 0; k < keyed.size(); ++k) {
-                if (k > 0 && keyed[k - 1].first != keyed[k].first)
-                    ++current;
-                rank[size_t(keyed[k].second)] = current;
-            }
-        }
-    } else {
+    cache = {};
+    if (bits > 62) {
         const auto less = [&places](int a, int b) {
             for (const std::vector<int>& level : places) {
                 if (level[size_t(a)] != level[size_t(b)])
@@ -683,14 +798,32 @@ std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool prim
         };
         std::vector<int> byKey = identity(n);
         std::sort(byKey.begin(), byKey.end(), less);
+        std::vector<int> rank(static_cast<size_t>(n), 0);
         int current = 0;
         for (size_t k = 0; k < byKey.size(); ++k) {
             if (k > 0 && less(byKey[k - 1], byKey[k]))
                 ++current;
             rank[size_t(byKey[k])] = current;
         }
+        return exchangeSortOrder(rank);
     }
-    return exchangeSortOrder(rank);
+    packed.assign(static_cast<size_t>(n), 0);
+    for (size_t r = 0; r < packed.size(); ++r) {
+        for (size_t level = 0; level < places.size(); ++level)
+            packed[r] = (packed[r] << width[level]) | std::uint64_t(places[level][r] + offset[level]);
+    }
+    // Kept for the next sort while the keys are few: texts of projects, priorities and assignees,
+    // days and percentages.
+    if (!kept.empty() && bits <= 32) {
+        for (size_t level = 0; level < kept.size(); ++level) {
+            kept[level].offset = offset[level];
+            kept[level].width = width[level];
+        }
+        cache.spec = spec;
+        cache.levels = std::move(kept);
+        cache.packed.assign(packed.begin(), packed.end());
+    }
+    return exchangeSortOrder(packedRanks(packed, bits));
 }
 
 void SortByKeys(TSortGrid& grid, int prim, bool primAsc, int sec, bool secAsc, int ter, bool terAsc)

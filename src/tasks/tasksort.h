@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
 #include <vector>
 
 // The task-view sorts. Sort columns are numbered by meaning, not by table column; the header,
@@ -57,6 +58,27 @@ QList<int> keySortColumns(int prim, int sec, int ter);
 std::vector<int> SortOrderByColumn(const QList<QString>& rows, int sortColumn, bool ascending);
 std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool primAsc, int sec, bool secAsc, int ter,
                                  bool terAsc);
+
+// What the last 3-level sort read from its rows: every key text or number with its place, and
+// each row's packed key. Kept only while the levels have few texts (not the task name).
+struct SortKeyCache {
+    struct Level {
+        bool text = false;
+        bool ascending = true;
+        QStringList texts;
+        std::vector<int> textPlaces;
+        std::vector<double> numbers; // ascending; a number's place is its index
+        int offset = 0;
+        int width = 0;
+    };
+    std::vector<int> spec; // the keys and directions it was made for; empty when not kept
+    std::vector<Level> levels;
+    std::vector<std::uint32_t> packed;
+};
+// The same order, reading only the rows that are not the very strings of the last sort's input
+// (`previous`, by position), whose keys the cache holds; it then holds this sort's.
+std::vector<int> SortOrderByKeys(const QList<QString>& rows, int prim, bool primAsc, int sec, bool secAsc, int ter,
+                                 bool terAsc, const std::vector<const QString*>& previous, SortKeyCache& cache);
 void applySortOrder(TSortGrid& grid, const std::vector<int>& order);
 
 // Header sort: the order of the grid's own quicksort on one column (middle pivot, not stable),

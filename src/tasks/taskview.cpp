@@ -385,8 +385,12 @@ void TaskView::sortMirror(const RowRefs& lastInput)
                                          : QList<int>{0, SortColumn, SortAscending};
     const QList<int> columns = AdvancedSort ? keySortColumns(PrimKey, SecKey, TerKey) : headerSortColumns(SortColumn);
     QList<QString>& rows = MirrorGrid.rows();
+    // The kept keys belong to the last 3-level sort's input, which a header sort replaces.
+    if (!AdvancedSort)
+        m_sortKeys = {};
     if (!m_sorted || spec != m_sortSpec || !sameCells(rows, lastInput, columns)) {
-        m_sortOrder = AdvancedSort ? SortOrderByKeys(rows, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir)
+        m_sortOrder = AdvancedSort ? SortOrderByKeys(rows, PrimKey, PrimDir, SecKey, SecDir, TerKey, TerDir,
+                                                     m_sorted ? lastInput : RowRefs(), m_sortKeys)
                                    : SortOrderByColumn(rows, SortColumn, SortAscending);
         m_sortSpec = spec;
         m_sorted = true;

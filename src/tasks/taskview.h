@@ -2,6 +2,7 @@
 
 #include "core/sortgrid.h"
 #include "tasks/columnlayout.h"
+#include "tasks/tasksort.h"
 
 #include <QDate>
 #include <QString>
@@ -152,6 +153,7 @@ private:
     int m_currentRow = 0;
     QList<int> m_sortSpec;
     bool m_sorted = false;        // m_sortOrder made the rows shown
+    SortKeyCache m_sortKeys;      // the keys of the last 3-level sort's input
     std::vector<int> m_sortOrder; // empty: the input's own order
     int m_movedToTop = -1;        // the shown row the edited task was moved up from, after the sort
     WidestCount m_dueDates;

@@ -384,7 +384,7 @@ void TestTaskView::rebuildView_afterOneTaskChanges_matchesAFreshRebuild()
     for (int step = 0; step < 200; ++step) {
         const int row = int(random.bounded(tasks.rowCount()));
         bool moveToTop = false;
-        switch (random.bounded(6)) {
+        switch (random.bounded(7)) {
         case 0: // checked or unchecked in place
             applyCheck(tasks, row,
                        checkStepFor(tasks, row) == CheckStep::Uncheck ? CheckStep::Uncheck : CheckStep::Complete);
@@ -413,6 +413,12 @@ void TestTaskView::rebuildView_afterOneTaskChanges_matchesAFreshRebuild()
         case 3:
             tasks.InsertRow(0);
             tasks.setRow(0, randomRow(1000 + step));
+            break;
+        case 5: // a key changed in place and shown sorted the other way, then back
+            tasks.setCell(row, colProject, projects[random.bounded(projects.size())]);
+            view.AdvancedSort = !advanced;
+            view.RebuildView(false);
+            view.AdvancedSort = advanced;
             break;
         default: // a cell the sort does not read
             tasks.setCell(row, colNotes, u"note %1"_s.arg(step));
