@@ -180,6 +180,8 @@ bool sameText(QStringView a, QStringView b)
 // among the distinct texts met so far. Tables repeat cell texts a lot, so each is keyed once.
 class LevelKeys final {
 public:
+    static constexpr size_t FewTexts = 12;
+
     LevelKeys(int sortColumn, size_t rows) : m_sortColumn(sortColumn), m_text(isTextKey(sortColumn))
     {
         if (m_text)
@@ -197,9 +199,8 @@ public:
         }
         // Projects, priorities and assignees have a handful of texts: comparing with each is quicker
         // than hashing. Past that many, a hash finds them.
-        constexpr size_t fewTexts = 12;
         int found = -1;
-        if (m_texts.size() <= fewTexts) {
+        if (m_texts.size() <= FewTexts) {
             for (size_t k = 0; k < m_texts.size(); ++k) {
                 if (sameText(m_texts[k], cell)) {
                     found = int(k);
@@ -212,7 +213,7 @@ public:
         if (found < 0) {
             found = int(m_texts.size());
             m_texts.push_back(cell);
-            if (m_texts.size() > fewTexts) {
+            if (m_texts.size() > FewTexts) {
                 if (m_known.isEmpty()) {
                     m_known.reserve(qsizetype(m_textOfRow.capacity() / 4));
                     for (size_t k = 0; k < m_texts.size(); ++k)
@@ -259,7 +260,7 @@ public:
             result[r] = place[size_t(m_textOfRow[r])];
         return result;
     }
-    size_t textCount() const { return m_texts.size(); }
+    bool fewTexts() const { return m_texts.size() <= FewTexts; }
 
 private:
     int m_sortColumn;
@@ -300,8 +301,7 @@ std::vector<std::vector<int>> levelPlaces(const QList<QString>& rows, const std:
             levels[level].read(found[size_t(columns[qsizetype(level)])]);
     }
     // A task name level has as many texts as rows: not worth keeping.
-    constexpr size_t fewTexts = 12;
-    if (keep && std::any_of(levels.begin(), levels.end(), [](const LevelKeys& l) { return l.textCount() > fewTexts; }))
+    if (keep && std::any_of(levels.begin(), levels.end(), [](const LevelKeys& l) { return !l.fewTexts(); }))
         keep = nullptr;
     if (keep)
         keep->assign(levels.size(), {});
