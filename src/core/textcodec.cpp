@@ -124,6 +124,14 @@ QString decodeTableText(QByteArrayView bytes, QString* damage)
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
         text.remove(QChar(0));
+        // A lone surrogate cannot be written as UTF-8; it becomes U+FFFD here, as a broken UTF-8
+        // sequence does, rather than another character at the next save.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            else if (text.at(i).isSurrogate())
+                text[i] = QChar::ReplacementCharacter;
+        }
         report(QStringLiteral("the text is stored as UTF-16, not as UTF-8"));
         return text;
     }

@@ -159,6 +159,10 @@ private Q_SLOTS:
                                                      << u"a\té\r\n"_s << u"UTF-16"_s;
         QTest::newRow("UTF-16 big-endian without mark") << QByteArray("\0" "3\0" "0\0" "0\0\r\0\n\0x\0\t", 14)
                                                         << u"300\r\nx\t"_s << u"UTF-16"_s;
+        // No UTF-8 can hold a lone surrogate: it would come back from a save as another character.
+        // A pair split by a NUL byte is whole once the NUL is gone.
+        QTest::newRow("UTF-16 lone surrogates") << QByteArray("\xFE\xFF\0a\xD8\x00\0b\xDC\x00\xD8\x3D\0\0\xDE\x00", 16)
+                                                << u"a\uFFFDb\uFFFD\U0001F600"_s << u"UTF-16"_s;
     }
     void decodeText_readsEveryLineAndReportsDamage()
     {
