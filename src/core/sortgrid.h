@@ -56,6 +56,11 @@ public:
             __builtin_prefetch(text + 64);
         }
     }
+    // Two row texts that are one string (shared data), known without reading them.
+    static bool sameString(const QString& a, const QString& b)
+    {
+        return a.constData() == b.constData() && a.size() == b.size();
+    }
     // Direct access to the joined rows for filters and sorts that move whole rows.
     QList<QString>& rows() { return m_rows; }
     const QList<QString>& rows() const { return m_rows; }

@@ -128,6 +128,19 @@ std::vector<int> identity(int n)
     return order;
 }
 
+// Turns marks (1 for each value in use) into each value's number among those in use; returns how
+// many are in use.
+int numberMarked(std::vector<int>& place)
+{
+    int next = 0;
+    for (int& p : place) {
+        const int used = p;
+        p = next;
+        next += used;
+    }
+    return next;
+}
+
 // Dense places of `keys` (equal keys share one), direction applied. Whole numbers in a short
 // range, like days or percentages, are placed by counting; the rest by sorting the distinct keys.
 std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending, std::vector<double>* distinctKeys)
@@ -144,12 +157,7 @@ std::vector<int> numberPlaces(const std::vector<double>& keys, bool ascending, s
         std::vector<int> place(static_cast<size_t>(span) + 1, 0);
         for (const double k : keys)
             place[size_t(k - *least)] = 1;
-        int next = 0;
-        for (int& p : place) {
-            const int seen = p;
-            p = next;
-            next += seen;
-        }
+        const int next = numberMarked(place);
         for (size_t r = 0; r < keys.size(); ++r)
             result[r] = signedPlace(place[size_t(keys[r] - *least)]);
         if (distinctKeys) {
@@ -658,12 +666,7 @@ std::vector<int> packedRanks(const std::vector<std::uint64_t>& packed, int bits)
         std::vector<int> place(size_t(1) << bits, 0);
         for (const std::uint64_t key : packed)
             place[size_t(key)] = 1;
-        int next = 0;
-        for (int& p : place) {
-            const int used = p;
-            p = next;
-            next += used;
-        }
+        numberMarked(place);
         for (size_t r = 0; r < n; ++r)
             rank[r] = place[size_t(packed[r])];
         return rank;
@@ -718,9 +721,7 @@ bool keptKeys(const QList<QString>& rows, const std::vector<const QString*>& pre
 {
     if (previous.size() != cache.packed.size())
         return false;
-    const auto same = [](const QString& a, const QString& b) {
-        return a.constData() == b.constData() && a.size() == b.size();
-    };
+    const auto same = TSortGrid::sameString;
     constexpr int mostRead = 64;
     int read = 0;
     packed->assign(size_t(rows.size()), 0);

@@ -119,7 +119,7 @@ bool sameCells(const QList<QString>& a, const RowRefs& b, const QList<int>& colu
         return false;
     for (qsizetype r = 0; r < a.size(); ++r) {
         const QString& other = *b[size_t(r)];
-        if (a[r].constData() == other.constData() && a[r].size() == other.size())
+        if (TSortGrid::sameString(a[r], other))
             continue;
         for (const int column : columns) {
             if (TSortGrid::cellOf(a[r], column) != TSortGrid::cellOf(other, column))
