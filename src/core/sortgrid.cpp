@@ -3,9 +3,13 @@
 #include "core/atomicfile.h"
 #include "core/textcodec.h"
 
+#include <QMutex>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -36,6 +40,98 @@ void fitRow(QString& text, int colCount)
             pos = text.indexOf(QChar(TSortGrid::CellSeparator), pos + 1);
         text.truncate(pos);
     }
+}
+
+// The rows read from a file lie one after the other in one allocation, each with the header a
+// QString keeps in front of its text: 100,000 separate allocations would cost 1.4 MiB more and
+// scatter the rows over the heap. The block holds one reference of its own to every row, so
+// Qt never frees a row itself and copies any row it changes. Once the block's reference is the
+// only one left to a row, nothing can share that row again; the block is freed once that holds
+// for all its rows.
+class RowBlocks {
+public:
+    static constexpr qsizetype HeaderSize = sizeof(QArrayData);
+    static_assert(HeaderSize % alignof(QArrayData) == 0);
+
+    // Lays out one row per line: `fill` writes a line's text, `take` receives the row.
+    template <typename Fill, typename Take> void read(const std::vector<QStringView>& lines, Fill fill, Take take)
+    {
+        releaseUnused();
+        qsizetype bytes = 0;
+        for (const QStringView line : lines)
+            bytes += entrySize(line.size());
+        if (bytes == 0)
+            return;
+        char* memory = static_cast<char*>(std::malloc(size_t(bytes)));
+        if (memory == nullptr)
+            throw std::bad_alloc();
+        char* entry = memory;
+        for (const QStringView line : lines) {
+            auto* header = reinterpret_cast<QTypedArrayData<char16_t>*>(entry);
+            header->ref_.storeRelaxed(2); // the block's and the row's
+            header->flags = QArrayData::ArrayOptionDefault;
+            header->alloc = line.size();
+            auto* text = reinterpret_cast<char16_t*>(entry + HeaderSize);
+            fill(line, text);
+            text[line.size()] = u'\0';
+            take(QString(QString::DataPointer(header, text, line.size())));
+            entry += entrySize(line.size());
+        }
+        const QMutexLocker lock(&m_mutex);
+        m_blocks.push_back({memory, memory + bytes, memory});
+        m_heldBytes += bytes;
+    }
+
+    void releaseUnused()
+    {
+        const QMutexLocker lock(&m_mutex);
+        for (auto block = m_blocks.begin(); block != m_blocks.end();) {
+            // A row left to the block stays so: the walk need never look at it again.
+            while (block->firstUsed < block->end) {
+                const auto* header = reinterpret_cast<const QArrayData*>(block->firstUsed);
+                if (header->ref_.loadAcquire() != 1)
+                    break;
+                block->firstUsed += entrySize(header->alloc);
+            }
+            if (block->firstUsed < block->end) {
+                ++block;
+                continue;
+            }
+            m_heldBytes -= block->end - block->memory;
+            std::free(block->memory);
+            block = m_blocks.erase(block);
+        }
+    }
+
+    qsizetype heldBytes()
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_heldBytes;
+    }
+
+private:
+    struct Block {
+        char* memory;
+        char* end;
+        char* firstUsed;
+    };
+    // Header, text and terminating NUL, rounded up so that the next header is aligned.
+    static qsizetype entrySize(qsizetype length)
+    {
+        constexpr qsizetype align = alignof(QArrayData);
+        return HeaderSize + ((qsizetype(sizeof(char16_t)) * (length + 1) + align - 1) & ~(align - 1));
+    }
+
+    QMutex m_mutex;
+    std::vector<Block> m_blocks;
+    qsizetype m_heldBytes = 0;
+};
+
+// Never destroyed: rows kept in other static objects may outlive it.
+RowBlocks& rowBlocks()
+{
+    static auto* blocks = new RowBlocks;
+    return *blocks;
 }
 
 } // namespace
@@ -235,30 +331,15 @@ void TSortGrid::LoadFromText(QStringView text, QChar delimiter)
     if (nul >= 0)
         text = text.left(nul);
 
-    QList<QString> rows;
-    rows.reserve(text.count(u'\n') + 1);
-    int colCount = 1;
-    bool ragged = false;
+    std::vector<QStringView> lines;
+    lines.reserve(size_t(text.count(u'\n')) + 1);
     const QChar* p = text.data();
     const QChar* const end = p + text.size();
     while (p < end) {
         const QChar* lineEnd = p;
         while (lineEnd < end && *lineEnd != u'\r' && *lineEnd != u'\n')
             ++lineEnd;
-        QString row(p, lineEnd - p);
-        int fields = 1;
-        if (delimiter != QChar(CellSeparator)) {
-            for (QChar& c : row) {
-                if (c == delimiter) {
-                    c = QChar(CellSeparator);
-                    ++fields;
-                }
-            }
-        }
-        if (fields != colCount && !rows.isEmpty())
-            ragged = true;
-        colCount = std::max(colCount, fields);
-        rows.append(std::move(row));
+        lines.emplace_back(p, lineEnd - p);
         p = lineEnd;
         if (p < end) {
             if (*p == u'\r' && p + 1 < end && p[1] == u'\n')
@@ -266,6 +347,28 @@ void TSortGrid::LoadFromText(QStringView text, QChar delimiter)
             ++p;
         }
     }
+
+    QList<QString> rows;
+    rows.reserve(qsizetype(lines.size()) + 1);
+    int colCount = 1;
+    bool ragged = false;
+    const char16_t from = delimiter.unicode();
+    const char16_t to = CellSeparator;
+    rowBlocks().read(
+        lines,
+        [&](QStringView line, char16_t* out) {
+            int fields = 1;
+            const char16_t* in = line.utf16();
+            for (qsizetype i = 0; i < line.size(); ++i) {
+                const bool cut = in[i] == from;
+                out[i] = cut ? to : in[i];
+                fields += cut;
+            }
+            if (fields != colCount && !rows.isEmpty())
+                ragged = true;
+            colCount = std::max(colCount, fields);
+        },
+        [&](QString row) { rows.append(std::move(row)); });
     if (rows.isEmpty())
         rows.append(QString());
     if (ragged) {
@@ -275,6 +378,16 @@ void TSortGrid::LoadFromText(QStringView text, QChar delimiter)
     m_rows = std::move(rows);
     m_colCount = colCount;
     m_currentRow = 0;
+}
+
+void TSortGrid::releaseUnusedRows()
+{
+    rowBlocks().releaseUnused();
+}
+
+qsizetype TSortGrid::rowBlockBytes()
+{
+    return rowBlocks().heldBytes();
 }
 
 QString TSortGrid::LoadFromFile(const QString& path, QChar delimiter)

@@ -87,6 +87,11 @@ public:
     // at the very end adds no line; a NUL character ends the text. Each line is cut at every
     // delimiter; the column count becomes one, then grows to the longest line's field count.
     void LoadFromText(QStringView text, QChar delimiter);
+    // Rows read by LoadFromText share one block of memory, freed once none of them is in use
+    // any more: a read looks for such blocks, and so should whoever drops many rows at once.
+    static void releaseUnusedRows();
+    // The memory those blocks hold.
+    static qsizetype rowBlockBytes();
     // Reads a file (each line UTF-8, else Windows-1252; NUL bytes skipped) as LoadFromText does. Returns an empty
     // string on success, otherwise an error naming the file; the grid is then left unchanged.
     QString LoadFromFile(const QString& path, QChar delimiter);

@@ -301,6 +301,8 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     result.rowsChanged = changedRows(MirrorGrid.rows(), before, &result.changedRows);
     if (wasEmpty || isEmptyView())
         result.changedRows.clear();
+    // The rows of a table read before (of another data set, say) may have left the view only now.
+    TSortGrid::releaseUnusedRows();
     return result;
 }
 

@@ -56,6 +56,38 @@ private Q_SLOTS:
         QCOMPARE(grid.cellText(grid.rowCount() - 1, grid.colCount() - 1), lastCell);
     }
 
+    // The rows read from a text share one block of memory: each must still behave as a string of
+    // its own, and the block must go once no row of it is left.
+    void grid_rowsRead_liveAndChangeOnTheirOwn()
+    {
+        TSortGrid::releaseUnusedRows();
+        const qsizetype heldBefore = TSortGrid::rowBlockBytes();
+        QString held;
+        QString changed;
+        {
+            TSortGrid grid;
+            grid.LoadFromText(u"a\tb\r\ncc\td\r\n\u00e9\tfff"_s, QLatin1Char('\t'));
+            held = grid.rowText(1);
+            changed = grid.rowText(1);
+            changed.append(u"x"_s);
+            grid.setCell(0, 1, u"changed"_s);
+            QCOMPARE(grid.row(0), QStringList({u"a"_s, u"changed"_s}));
+            QCOMPARE(grid.row(1), QStringList({u"cc"_s, u"d"_s}));
+            QCOMPARE(grid.row(2), QStringList({u"\u00e9"_s, u"fff"_s}));
+            QCOMPARE(grid.rowText(2).utf16()[5], 0); // a row's text ends in NUL, as any string's
+            QVERIFY(TSortGrid::rowBlockBytes() > heldBefore);
+        }
+        TSortGrid other;
+        other.LoadFromText(u"z"_s, QLatin1Char('\t'));
+        QCOMPARE(held, u"cc\nd"_s);
+        QCOMPARE(changed, u"cc\ndx"_s);
+        QVERIFY(TSortGrid::rowBlockBytes() > heldBefore);
+        held.clear();
+        other.clear();
+        TSortGrid::releaseUnusedRows();
+        QCOMPARE(TSortGrid::rowBlockBytes(), heldBefore);
+    }
+
     void grid_rowOperations_keepAtLeastOneRowAndColumn()
     {
         TSortGrid grid(3, 3);
