@@ -1,13 +1,15 @@
 #include "alarms/ui/alarmsound.h"
 
+#include "alarms/ui/soundeffect.h"
 #include "core/settingsnames.h"
 #include "core/settingsstore.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QSet>
-#include <QSoundEffect>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -38,6 +40,23 @@ bool looksLikeWave(const QString& path)
 
 } // namespace
 
+SoundEffect* createSoundEffect()
+{
+    static const CreateSoundEffect create = [] {
+        // Beside the program; a program run from its build folder (tests, benchmarks) finds it there.
+        for (const QString& path :
+             {QString(QCoreApplication::applicationDirPath() + QStringLiteral("/" TARNWICK_SOUND_MODULE_NAME)),
+              QStringLiteral(TARNWICK_SOUND_MODULE_PATH)}) {
+            QLibrary module(path);
+            if (const auto entry = reinterpret_cast<CreateSoundEffect>(module.resolve(CreateSoundEffectSymbol)))
+                return entry;
+        }
+        qWarning("The sound module %s was not found: alarms stay silent.", TARNWICK_SOUND_MODULE_NAME);
+        return CreateSoundEffect(nullptr);
+    }();
+    return create != nullptr ? create() : nullptr;
+}
+
 TAlarmSound::TAlarmSound(QObject* parent) : QObject(parent) {}
 
 TAlarmSound::~TAlarmSound()
@@ -58,11 +77,6 @@ QUrl TAlarmSound::sourceFor(const QString& path)
     return QUrl::fromLocalFile(file.absoluteFilePath());
 }
 
-QUrl TAlarmSound::source() const
-{
-    return m_effect != nullptr ? m_effect->source() : QUrl();
-}
-
 void TAlarmSound::play(const QString& path, bool loop)
 {
     stop();
@@ -78,23 +92,25 @@ void TAlarmSound::playFromSettings(const SettingsStore& settings)
 
 void TAlarmSound::start(const QUrl& source)
 {
+    m_source = source;
+    m_started = true;
     if (m_effect == nullptr) {
-        m_effect = new QSoundEffect(this);
-        // Queued: the effect is still inside its own status change when it reports the error.
-        connect(m_effect, &QSoundEffect::statusChanged, this, &TAlarmSound::fallBackToDefault, Qt::QueuedConnection);
+        m_effect.reset(createSoundEffect());
+        if (m_effect == nullptr)
+            return;
+        m_effect->setStatusHandler([this] { fallBackToDefault(); });
     }
     if (m_effect->source() != source)
         m_effect->setSource(source);
-    m_effect->setLoopCount(m_loop ? int(QSoundEffect::Infinite) : 1);
+    m_effect->setLooping(m_loop);
     // Playing starts once the sound is loaded; nothing here waits for it, and without an audio
     // device the effect simply stays silent.
     m_effect->play();
-    m_started = true;
 }
 
 void TAlarmSound::fallBackToDefault()
 {
-    if (m_effect->status() != QSoundEffect::Error || m_effect->source() == defaultSource())
+    if (!m_effect->hasFailed() || m_effect->source() == defaultSource())
         return;
     failedFiles().insert(fileKey(QFileInfo(m_effect->source().toLocalFile())));
     if (m_started)

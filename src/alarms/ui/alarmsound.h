@@ -4,8 +4,10 @@
 #include <QString>
 #include <QUrl>
 
-class QSoundEffect;
+#include <memory>
+
 class SettingsStore;
+class SoundEffect;
 
 // The alarm's sound, played once or looping: the chosen wave file, or the built-in chime when no
 // file is set or the file cannot be played. Without an audio device it stays silent: no error, no wait.
@@ -28,14 +30,15 @@ public:
     // Whether a sound was started and not stopped since.
     bool isStarted() const { return m_started; }
     // What the last start plays (it moves to the built-in chime when the file turns out unplayable).
-    QUrl source() const;
+    QUrl source() const { return m_source; }
     bool isLooping() const { return m_loop; }
 
 private:
     void start(const QUrl& source);
     void fallBackToDefault();
 
-    QSoundEffect* m_effect = nullptr;
+    std::unique_ptr<SoundEffect> m_effect;
+    QUrl m_source;
     bool m_started = false;
     bool m_loop = false;
 };
