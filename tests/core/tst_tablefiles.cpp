@@ -42,6 +42,9 @@ private Q_SLOTS:
         QTest::newRow("consecutive TABs, nothing trimmed") << u" a \t\t c "_s << 1 << 3 << u" c "_s;
         QTest::newRow("NUL ends the text") << u"a\tb\r\nc"_s + QChar(0) + u"\t\t\td\r\n"_s << 2 << 2 << u""_s;
         QTest::newRow("longest line sets columns") << u"a\r\nb\tc\td\te"_s << 2 << 4 << u"e"_s;
+        QTest::newRow("ends and TABs on either side of every eighth character")
+            << u"0123456\r\n01234567\tabcdefg\txyz\r0123456789abcde\t\t\tthe last cell of the text"_s << 3 << 4
+            << u"the last cell of the text"_s;
     }
     void grid_loadFromText_cutsLinesAndFields()
     {
