@@ -305,8 +305,12 @@ void TCalendarPanelWidget::createBar()
     connect(btnDayInfo, &QToolButton::clicked, this, &TCalendarPanelWidget::btnDayInfoClick);
     connect(btnDiary, &QToolButton::clicked, this, &TCalendarPanelWidget::btnDiaryClick);
     connect(btnMonthly, &QToolButton::clicked, this, &TCalendarPanelWidget::btnMonthlyClick);
+}
 
-    // The date picker behind "Date": a calendar that drops down under the button.
+// The date picker behind "Date": a calendar that drops down under the button. Made when first
+// wanted, as a month calendar costs start-up time.
+void TCalendarPanelWidget::createDatePicker()
+{
     m_datePopup = new QFrame(this, Qt::Popup);
     m_datePopup->setObjectName(QStringLiteral("pnlDatePopup"));
     m_datePopup->setFrameShape(QFrame::StyledPanel);
@@ -479,7 +483,7 @@ void TCalendarPanelWidget::showResults()
     }
     btnHint->setText(LanguageString(m_panel.smartHint().captionString));
 
-    {
+    if (HiddenPopupDateEdit != nullptr) {
         const QSignalBlocker blocker(HiddenPopupDateEdit);
         HiddenPopupDateEdit->setSelectedDate(m_panel.CalendarDate());
     }
@@ -682,6 +686,8 @@ void TCalendarPanelWidget::Gototoday1Click()
 void TCalendarPanelWidget::lblDateClick()
 {
     storeMemo();
+    if (HiddenPopupDateEdit == nullptr)
+        createDatePicker();
     const int weekStart = m_panel.weekStart();
     HiddenPopupDateEdit->setFirstDayOfWeek(weekStart == 0 ? Qt::Sunday : Qt::DayOfWeek(weekStart));
     HiddenPopupDateEdit->setSelectedDate(m_panel.CalendarDate());

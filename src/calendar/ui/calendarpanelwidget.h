@@ -96,6 +96,7 @@ protected:
 private:
     void createActions();
     void createBar();
+    void createDatePicker();
     void createPages();
     QToolButton* barButton(const QString& name, const QString& text, const QString& tip);
 
