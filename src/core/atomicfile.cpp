@@ -18,6 +18,11 @@ QString systemErrorText(int error)
 
 QString writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
+    return streamFileAtomically(path, [&bytes](const ByteSink& sink) { sink(bytes.constData(), bytes.size()); });
+}
+
+QString streamFileAtomically(const QString& path, const std::function<void(const ByteSink&)>& produce)
+{
     // A new file is private; an existing one keeps its mode. QSaveFile alone would give a new
     // file the umask's mode and pass an existing mode through the umask as well.
     struct stat existing {};
@@ -38,18 +43,22 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes)
 
     // Written straight to the temporary file, so a failure keeps the system's reason: QSaveFile's
     // own buffered write reports a full disk as "Unknown error".
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
+    int writeError = 0;
+    produce([fd, &writeError](const char* data, qsizetype left) {
+        while (writeError == 0 && left > 0) {
+            const ssize_t written = ::write(fd, data, size_t(left));
+            if (written < 0) {
+                if (errno != EINTR)
+                    writeError = errno;
                 continue;
-            return failure(systemErrorText(errno));
+            }
+            data += written;
+            left -= written;
         }
-        data += written;
-        left -= written;
-    }
+        return writeError == 0;
+    });
+    if (writeError != 0)
+        return failure(systemErrorText(writeError));
     // Some file systems report a lack of space only when the data reaches the disk; QSaveFile's
     // commit ignores that, and would put the incomplete file in place of the old one.
     if (::fsync(fd) != 0 && (errno == EIO || errno == ENOSPC || errno == EDQUOT))

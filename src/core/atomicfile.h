@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <sys/types.h>
 
 // The one writer of user files: the bytes go to a temporary file beside the target, are flushed
@@ -11,6 +12,13 @@
 // Returns an empty string on success, otherwise a message naming the file and the system's
 // reason ("No space left on device"); on failure the previous file is left as it was.
 QString writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Takes the next piece of a file's bytes; false once the file can take no more, so that the
+// producer can stop early (what it hands over after that is dropped).
+using ByteSink = std::function<bool(const char* data, qsizetype size)>;
+// The same for bytes that `produce` hands to its sink piece by piece, so that a large file is
+// never held whole in memory.
+QString streamFileAtomically(const QString& path, const std::function<void(const ByteSink&)>& produce);
 
 // Reads a whole file. Returns an empty string on success, otherwise a message naming the file
 // and the reason.

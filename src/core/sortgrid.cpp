@@ -493,29 +493,28 @@ bool narrowAsciiRow(QStringView row, char* dst, char replacement)
 
 } // namespace
 
-void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
+bool TSortGrid::writeFileBytes(QChar delimiter, const ByteSink& sink) const
 {
-    qsizetype units = 0;
-    for (const QString& r : m_rows)
-        units += r.size() + 2;
-    // Most text is ASCII, one byte per unit: start at that size and grow when a row might not fit
-    // (UTF-8 takes at most three bytes per UTF-16 unit). Touching three times the memory up front
-    // costs more than the rare growth.
-    const qsizetype start = out.size();
-    out.resize(start + units + 64);
-    char* begin = out.data();
-    char* dst = begin + start;
+    // A piece small enough to stay in the cache between rows and file and to come from the heap
+    // rather than a fresh mapping, reused for the whole table: filling one buffer of the table's
+    // size faults in every page of it.
+    constexpr qsizetype PieceBytes = 192 * 1024;
+    QByteArray piece(PieceBytes, Qt::Uninitialized);
+    char* begin = piece.data();
+    char* dst = begin;
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     const bool asciiDelimiter = delimiter.unicode() < 0x80;
     for (qsizetype row = 0; row < m_rows.size(); ++row) {
         fetchAhead(m_rows, row);
         const QString& r = m_rows[row];
+        // UTF-8 takes at most three bytes per UTF-16 unit.
         const qsizetype worst = (r.size() + 2) * 3;
-        if (out.size() - (dst - begin) < worst) {
-            const qsizetype used = dst - begin;
-            out.resize(std::max(out.size() * 3 / 2, used + worst));
-            begin = out.data();
-            dst = begin + used;
+        if (piece.size() - (dst - begin) < worst) {
+            if (dst != begin && !sink(begin, dst - begin))
+                return false;
+            if (piece.size() < worst)
+                piece.resize(worst);
+            begin = dst = piece.data();
         }
         char* const rowStart = dst;
         if (asciiDelimiter && narrowAsciiRow(r, dst, char(delimiter.unicode()))) {
@@ -539,12 +538,18 @@ void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
         *dst++ = '\r';
         *dst++ = '\n';
     }
-    out.truncate(dst - begin);
+    return dst == begin || sink(begin, dst - begin);
+}
+
+void TSortGrid::appendFileBytes(QByteArray& out, QChar delimiter) const
+{
+    writeFileBytes(delimiter, [&out](const char* data, qsizetype size) {
+        out.append(data, size);
+        return true;
+    });
 }
 
 QString TSortGrid::SaveToFile(const QString& path, QChar delimiter) const
 {
-    QByteArray bytes;
-    appendFileBytes(bytes, delimiter);
-    return writeFileAtomically(path, bytes);
+    return streamFileAtomically(path, [&](const ByteSink& sink) { writeFileBytes(delimiter, sink); });
 }

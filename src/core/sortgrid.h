@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/atomicfile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -98,6 +100,9 @@ public:
 
     // Every row, every column joined by the delimiter, each line ended by CR LF.
     QString ToText(QChar delimiter) const;
+    // Hands ToText as UTF-8 file bytes to `sink` a piece at a time, so that no copy of the whole
+    // table is made; stops and returns false when the sink takes no more.
+    bool writeFileBytes(QChar delimiter, const ByteSink& sink) const;
     // Appends ToText as UTF-8 file bytes.
     void appendFileBytes(QByteArray& out, QChar delimiter) const;
     // Writes the file bytes atomically. Returns an empty string on success, otherwise the error

@@ -106,14 +106,16 @@ int markerOf(const TSortGrid& grid)
     return storedIntegerOr(grid.cell(0, 0), 0);
 }
 
-// The grid's file bytes with a format marker row in front, as if the marker row were row 0.
-QByteArray bytesWithMarker(const TSortGrid& grid, int marker)
+// Saves the grid with a format marker row in front, as if the marker row were row 0.
+QString saveWithMarker(const TSortGrid& grid, int marker, const QString& path)
 {
-    QByteArray bytes = QByteArray::number(marker);
-    bytes.append(grid.colCount() - 1, '\t');
-    bytes.append("\r\n");
-    grid.appendFileBytes(bytes, QLatin1Char('\t'));
-    return bytes;
+    QByteArray markerRow = QByteArray::number(marker);
+    markerRow.append(grid.colCount() - 1, '\t');
+    markerRow.append("\r\n");
+    return streamFileAtomically(path, [&](const ByteSink& sink) {
+        if (sink(markerRow.constData(), markerRow.size()))
+            grid.writeFileBytes(QLatin1Char('\t'), sink);
+    });
 }
 
 // Reads a table file and loads it with `load`, adding what the decoding found wrong to the result.
@@ -281,7 +283,7 @@ TableLoadResult loadTaskTableText(TSortGrid& tasks, QStringView text)
 
 QString saveTaskTable(const TSortGrid& tasks, const QString& path)
 {
-    return writeFileAtomically(path, bytesWithMarker(tasks, TaskFileMarker));
+    return saveWithMarker(tasks, TaskFileMarker, path);
 }
 
 TableLoadResult loadTaskLogTable(TSortGrid& log, const QString& path)
@@ -324,7 +326,7 @@ TableLoadResult loadTaskLogTableText(TSortGrid& log, QStringView text)
 
 QString saveTaskLogTable(const TSortGrid& log, const QString& path)
 {
-    return writeFileAtomically(path, bytesWithMarker(log, TaskLogMarker));
+    return saveWithMarker(log, TaskLogMarker, path);
 }
 
 bool isEmptyLogRow(QStringView rowText)

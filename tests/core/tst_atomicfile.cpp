@@ -62,7 +62,15 @@ private Q_SLOTS:
         QVERIFY(writeTestFile(path, "old"));
         QString reason;
         if (how == u"limit") {
-            reason = withTinyFileSizeLimit([&] { return writeFileAtomically(path, QByteArray(5000, 'x')); });
+            // Written in pieces: the producer is told at the first that fails.
+            int piecesAfterFailure = 0;
+            reason = withTinyFileSizeLimit([&] {
+                return streamFileAtomically(path, [&](const ByteSink& sink) {
+                    for (int piece = 0; piece < 10; ++piece)
+                        piecesAfterFailure += sink("0123456789abcdef", 16) ? 0 : 1;
+                });
+            });
+            QCOMPARE(piecesAfterFailure, 6); // the 64-byte limit takes four
         } else if (how == u"not a folder") {
             reason = writeFileAtomically(path + u"/inside.twk"_s, "new");
         } else {
