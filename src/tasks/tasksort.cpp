@@ -322,10 +322,13 @@ std::vector<std::vector<int>> levelPlaces(const QList<QString>& rows, const std:
 // Counts over 0..n-1, each 0 or 1: prefix sums, and where the k-th zero lies.
 class Fenwick final {
 public:
-    explicit Fenwick(int n) : m_tree(static_cast<size_t>(n) + 1, 0)
+    // Sized to a power of two past n, so that the search for a zero never leaves the tree; the
+    // positions past n-1 stay zero and come after every real one.
+    explicit Fenwick(int n)
     {
         while (m_top * 2 <= n)
             m_top *= 2;
+        m_tree.assign(static_cast<size_t>(m_top) * 2, 0);
     }
     void add(int index, int delta)
     {
@@ -345,18 +348,18 @@ public:
     {
         int pos = 0;
         for (int step = m_top; step > 0; step /= 2) {
-            const int next = pos + step;
-            if (next < int(m_tree.size()) && step - m_tree[size_t(next)] < k) {
-                pos = next;
-                k -= step - m_tree[size_t(next)];
+            const int zeros = step - m_tree[size_t(pos + step)];
+            if (zeros < k) {
+                pos += step;
+                k -= zeros;
             }
         }
         return pos + 1;
     }
 
 private:
-    std::vector<int> m_tree;
     int m_top = 1;
+    std::vector<int> m_tree;
 };
 
 // The largest value over positions from..n-1, values only ever raised.
