@@ -52,7 +52,9 @@ TfmTask::TfmTask(SettingsStore& settings, TSortGrid& mainGrid, const QStringList
     edittask = named(new QLineEdit(this), QStringLiteral("edittask"));
 
     cbPriority = named(new QComboBox(this), QStringLiteral("cbPriority"));
-    cbPriority->setEditable(true);
+    // Editable through its own line edit: setEditable would also build the popup list now, which
+    // the box builds anyway when it is first opened.
+    cbPriority->setLineEdit(new QLineEdit(cbPriority));
     cbPriority->setInsertPolicy(QComboBox::NoInsert);
     // Any typed text is a priority: no completion that would turn "1" into "1 - High".
     cbPriority->setCompleter(nullptr);
