@@ -298,6 +298,21 @@ private Q_SLOTS:
         QCOMPARE(savedTasks(folder).cellText(4, colTaskName), u"Team call"_s);
     }
 
+    void alarm_leftUnanswered_comesBackAtTheNextTickNotAtOnce()
+    {
+        // Unattended, every dialog returns at once, as it does once the program is asked to end:
+        // shown again at once, the alarm would spin for ever and the program never end.
+        makeDataSet(u"Home set"_s, teamCall(QTime(10, 10), u" 15=0"_s));
+        SettingsStore settings(settingsPath());
+        TfmMain window(settings);
+        QVERIFY(startAndShow(window));
+        QStringList asked;
+        QTRY_VERIFY((asked += Ask::takeAsked(), asked.size() >= 2));
+        QCOMPARE(asked.size(), 2);
+        QVERIFY2(asked[1].startsWith(u"UNANSWERED: Tarnwick Alarm"_s), qPrintable(asked[1]));
+        QCOMPARE(asked[1], asked[0]);
+    }
+
     void alarm_duringDeleteConfirmation_waitsUntilItCloses()
     {
         const QString folder = makeDataSet(u"Home set"_s, teamCall(QTime(9, 0), u"  0=0"_s));
