@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+#include <map>
+
+class QSocketNotifier;
 
 // One running instance per user: the first start listens on a local socket named after the
 // main window's class name in the user's private runtime folder; a second start sends it the
@@ -15,6 +18,8 @@ public:
 
     explicit SingleInstance(const QString& key = QStringLiteral("Tarnwick PRO"), QObject* parent = nullptr);
     ~SingleInstance() override;
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
     // True when another instance answered and was told to wake; this process should end.
     bool wakeRunningInstance(int timeoutMs = 1000);
@@ -33,9 +38,19 @@ Q_SIGNALS:
     void wakeRequested();
 
 private:
-    void readConnection();
+    void acceptConnections();
+    void readClient(int fd);
+    void dropClient(int fd);
 
     QString m_name;
     QString m_error;
-    QLocalServer* m_server = nullptr;
+    // A plain Unix socket: the network module and the libraries it pulls in would cost more
+    // memory and start-up time than all the rest of this class.
+    int m_listener = -1;
+    QSocketNotifier* m_listening = nullptr;
+    struct Client {
+        QSocketNotifier* notifier = nullptr;
+        QByteArray received;
+    };
+    std::map<int, Client> m_clients;
 };

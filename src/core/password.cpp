@@ -2,9 +2,10 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QPasswordDigestor>
+#include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QtEndian>
 
 #include <array>
 #include <utility>
@@ -25,10 +26,31 @@ QString swapNeighbours(QString text)
     return text;
 }
 
+// PBKDF2 with HMAC-SHA-256 (RFC 8018), here so that the program needs no network module for it.
 QByteArray derive(const QString& password, const QByteArray& salt, int iterations)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, iterations,
-                                              digestBytes);
+    if (iterations < 1)
+        return {};
+    QMessageAuthenticationCode hmac(QCryptographicHash::Sha256, password.toUtf8());
+    QByteArray key;
+    for (quint32 block = 1; key.size() < digestBytes; ++block) {
+        char index[4];
+        qToBigEndian(block, index);
+        hmac.reset();
+        hmac.addData(salt);
+        hmac.addData(index, 4);
+        QByteArray u = hmac.result();
+        QByteArray sum = u;
+        for (int round = 1; round < iterations; ++round) {
+            hmac.reset();
+            hmac.addData(u);
+            u = hmac.result();
+            for (qsizetype i = 0; i < sum.size(); ++i)
+                sum[i] = char(sum[i] ^ u[i]);
+        }
+        key += sum;
+    }
+    return key.left(digestBytes);
 }
 
 bool equalInConstantTime(const QByteArray& a, const QByteArray& b)

@@ -96,6 +96,9 @@ private Q_SLOTS:
         QTest::newRow("old scrambled, right") << scramblePassword(u"abcde"_s) << u"abcde"_s << true;
         QTest::newRow("old scrambled, wrong") << scramblePassword(u"abcde"_s) << u"abcdf"_s << false;
         QTest::newRow("damaged digest") << digest.chopped(6) << u"Sesame 42"_s << false;
+        // Stored by earlier versions, and the published PBKDF2-HMAC-SHA256 value for these inputs.
+        QTest::newRow("kept digest") << u"pbkdf2-sha256$4096$c2FsdA==$xeR41ZKIyEGqUw22hFxMjZYok6ABzk4RpJY4c6qYE0o="_s
+                                     << u"password"_s << true;
     }
     void passwordMatches()
     {

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,13 +78,20 @@ private Q_SLOTS:
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
 
-        SingleInstance first(u"Wake test"_s);
-        QVERIFY(!first.wakeRunningInstance(200));
-        QVERIFY2(first.listen(), qPrintable(first.errorString()));
-        QSignalSpy woken(&first, &SingleInstance::wakeRequested);
-        SingleInstance second(u"Wake test"_s);
-        QVERIFY(second.wakeRunningInstance());
-        QTRY_COMPARE(woken.count(), 1);
+        {
+            SingleInstance first(u"Wake test"_s);
+            QVERIFY(!first.wakeRunningInstance(200));
+            QVERIFY2(first.listen(), qPrintable(first.errorString()));
+            QCOMPARE(fileMode(stale.fileName()), 0600u);
+            QSignalSpy woken(&first, &SingleInstance::wakeRequested);
+            SingleInstance second(u"Wake test"_s);
+            QVERIFY(second.wakeRunningInstance());
+            QTRY_COMPARE(woken.count(), 1);
+            QVERIFY(second.wakeRunningInstance());
+            QTRY_COMPARE(woken.count(), 2);
+        }
+        // An instance that ended leaves nothing for the next start to take for a running one.
+        QVERIFY(!QFileInfo::exists(stale.fileName()));
     }
 };
 
