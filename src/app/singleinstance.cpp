@@ -91,6 +91,7 @@ SingleInstance::~SingleInstance()
     while (!m_clients.empty())
         dropClient(m_clients.begin()->first);
     if (m_listener >= 0) {
+        delete m_listening; // before its socket is closed
         ::close(m_listener);
         // Gone with this instance, so that the next start does not take it for a running one.
         ::unlink(QFile::encodeName(m_name).constData());
