@@ -233,6 +233,17 @@ QString DataSet::saveTasks()
     return saveTable(TableFile::Tasks, [this](const QString& p) { return saveTaskTable(MainGrid, p); });
 }
 
+QString DataSet::prepareTasksSave()
+{
+    return saveTable(TableFile::Tasks, [](const QString&) { return QString(); });
+}
+
+BackgroundWrite DataSet::saveTasksAside() const
+{
+    // The copy shares the rows; a change of the table meanwhile copies them first.
+    return BackgroundWrite::start([tasks = MainGrid, path = path(TableFile::Tasks)] { return saveTaskTable(tasks, path); });
+}
+
 QString DataSet::saveTaskLog()
 {
     const QString error =

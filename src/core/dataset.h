@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/backgroundwrite.h"
 #include "core/datasetlock.h"
 #include "core/sortgrid.h"
 #include "core/tablefiles.h"
@@ -66,6 +67,12 @@ public:
     // Each returns an empty string on success, else the error text.
     QString saveTasks();
     QString saveTaskLog();
+    // The task table's save in two steps, so that a window can rebuild its view while the file is
+    // written: prepareTasksSave() does what may wait (for a missing data folder) and refuses what
+    // saveTasks() would refuse; saveTasksAside() then writes the table's rows as they are at that
+    // moment on another thread. Nothing between the two may switch the data set.
+    QString prepareTasksSave();
+    BackgroundWrite saveTasksAside() const;
     // Reads the task log again from its file (the log window shows the file's state). While the
     // last save of the log failed, the table in memory is newer than the file: it is saved first
     // and kept when that fails again, so entries moved or deleted meanwhile are never undone.

@@ -252,7 +252,7 @@ void TaskView::SetDeadlineFilter(int rule, const SettingsStore& settings)
     SetDeadlineFilter(rule, settings.readInteger(Settings::Calendar, Settings::WeekStart, 0));
 }
 
-RebuildResult TaskView::RebuildView(bool moveEditedToTop)
+RebuildResult TaskView::RebuildView(bool moveEditedToTop, const std::function<void()>& tableFinal)
 {
     if (CommitPreviewNotes)
         CommitPreviewNotes();
@@ -261,6 +261,8 @@ RebuildResult TaskView::RebuildView(bool moveEditedToTop)
     const bool wasEmpty = isEmptyView();
     const RowRefs lastInput = lastSortInput(before);
     FilterTasks(MirrorGrid, ProjectFilter, DeadlineLimit, AssigneeFilter);
+    if (tableFinal)
+        tableFinal();
     RebuildResult result;
     result.rowDiffKnown =
         !lastInput.empty() && rowDifference(lastInput, MirrorGrid.rows(), &result.removedRows, &result.addedRows);

@@ -117,7 +117,9 @@ public:
 
     // Refilters and resorts MirrorGrid. With moveEditedToTop the row equal to MainGrid's row 0 (the
     // task just stored) is moved to the top and selected; otherwise the selected index is kept.
-    RebuildResult RebuildView(bool moveEditedToTop);
+    // `tableFinal` is called once MainGrid holds its rows for good (the filter's walk drops blank
+    // rows from it), before the sort: a save can start there.
+    RebuildResult RebuildView(bool moveEditedToTop, const std::function<void()>& tableFinal = {});
     // The header sort on a sort column (clicked twice: descending), then row 0 selected.
     RebuildResult HeaderSort(int sortColumn);
     // Makes the 3-level sort active and rebuilds; false (nothing changed) while it has no primary key.

@@ -192,6 +192,26 @@ private Q_SLOTS:
         QCOMPARE(saved.rowCount(), 4);
         for (int r = 0; r < saved.rowCount(); ++r)
             QVERIFY(saved.cell(r, colTaskName) != u"Pay rent");
+
+        // A file that cannot be replaced is reported; the change stays in memory and the next
+        // change saves both.
+        const QString tasksFile = dataFilePath(folder, TableFile::Tasks);
+        QVERIFY(QFile::remove(tasksFile) && QDir().mkdir(tasksFile));
+        selectTask(window, u"Someday"_s);
+        const auto check = [&] { QTest::keyClick(&window, Qt::Key_Space, Qt::ControlModifier); };
+        const QStringList shown = promptsAnswered({QMessageBox::Yes, QMessageBox::Ok}, check);
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[1].startsWith(u"Cannot write"_s) && shown[1].contains(QDir::toNativeSeparators(tasksFile)),
+                 qPrintable(shown[1]));
+        QVERIFY(QDir().rmdir(tasksFile));
+        selectTask(window, u"Plan the garden"_s);
+        QCOMPARE(promptsAnswered({QMessageBox::Yes}, check).size(), 1);
+        const TSortGrid again = savedTasks(folder);
+        QCOMPARE(again.rowCount(), 4);
+        for (int r = 0; r < again.rowCount(); ++r) {
+            if (again.cell(r, colTaskName) == u"Someday" || again.cell(r, colTaskName) == u"Plan the garden")
+                QCOMPARE(again.cell(r, colComplete), u"100"_s);
+        }
     }
 
     void checkCommand_recurringTask_addsNextOccurrenceAndUnchecksToZero()

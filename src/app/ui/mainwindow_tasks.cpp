@@ -40,7 +40,20 @@
 void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
 {
     CommitPreviewNotes();
-    m_list->rebuildView(what.testFlag(Change::MoveToTop));
+    // The task file is written on another core while the view is rebuilt and the panels follow
+    // (its sync alone takes as long as the rebuild); it is in place before anything below can
+    // open a window. What may wait for a missing folder is done first, before the rebuild.
+    BackgroundWrite tasksSaved;
+    std::function<void()> saveTasks;
+    if (what.testFlag(Change::TaskTable)) {
+        if (QString refused = m_data.prepareTasksSave(); !refused.isEmpty())
+            tasksSaved = BackgroundWrite::failed(std::move(refused));
+        else
+            saveTasks = [this, &tasksSaved] { tasksSaved = m_data.saveTasksAside(); };
+    }
+    m_list->rebuildView(what.testFlag(Change::MoveToTop), saveTasks);
+    if (saveTasks && !tasksSaved.isStarted())
+        tasksSaved = m_data.saveTasksAside();
     // A stored task that the filter hides leaves the selection where the rebuild put it.
     if (const int row = select != nullptr ? storedTaskRow(m_view.MirrorGrid, *select) : -1; row >= 0)
         m_list->selectRow(row);
@@ -48,34 +61,34 @@ void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
         m_list->selectRow(0);
     updateStatusTexts();
     showSelectedTask();
+    if (what.testFlag(Change::Lists) || what.testFlag(Change::DataSet))
+        BuildFilterMenus();
+    bool alarmOverdue = false;
+    if (what.testFlag(Change::DataSet)) {
+        updateCaption();
+        if (m_startUpDone)
+            m_calendar->refreshAll();
+    } else {
+        RefreshCalendar();
+        alarmOverdue = m_alarms.ScheduleNextAlarm() == AlarmScheduler::Result::Overdue;
+    }
+    if (what.testFlag(Change::Autosize))
+        m_list->autosizeIfEnabled();
 
     // A failed save is never passed over in silence: the tables are still in memory and the next
     // save point tries again.
-    QStringList errors;
-    if (what.testFlag(Change::TaskTable))
-        errors.append(m_data.saveTasks());
+    QStringList errors{tasksSaved.finish()};
     if (what.testFlag(Change::TaskLog))
         errors.append(m_data.saveTaskLog());
     errors.removeAll(QString());
     if (!errors.isEmpty())
         Ask::critical(this, errors.join(u'\n'));
-
-    if (what.testFlag(Change::Lists) || what.testFlag(Change::DataSet))
-        BuildFilterMenus();
-    if (what.testFlag(Change::DataSet)) {
-        updateCaption();
-        // At start-up both wait for the first frame (finishStartUp). Later an alarm already
-        // overdue comes up once the event loop runs, over the window rather than before it.
-        if (m_startUpDone) {
-            m_calendar->refreshAll();
-            QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
-        }
-    } else {
-        RefreshCalendar();
-        ScheduleNextAlarm();
-    }
-    if (what.testFlag(Change::Autosize))
-        m_list->autosizeIfEnabled();
+    // At start-up the alarms wait for the first frame (finishStartUp). Later an alarm already
+    // overdue comes up once the event loop runs, over the window rather than before it.
+    if (what.testFlag(Change::DataSet) && m_startUpDone)
+        QTimer::singleShot(0, this, &TfmMain::ScheduleNextAlarm);
+    if (alarmOverdue)
+        AlarmEvent1Timer();
     releaseFreedMemoryWhenIdle();
 }
 

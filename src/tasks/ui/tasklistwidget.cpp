@@ -144,9 +144,9 @@ void TaskListWidget::applyWidths(const QList<int>& widths)
     ResizeGuard = false;
 }
 
-RebuildResult TaskListWidget::rebuildView(bool moveEditedToTop)
+RebuildResult TaskListWidget::rebuildView(bool moveEditedToTop, const std::function<void()>& tableFinal)
 {
-    const RebuildResult result = m_view.RebuildView(moveEditedToTop);
+    const RebuildResult result = m_view.RebuildView(moveEditedToTop, tableFinal);
     showRebuild(result);
     return result;
 }

@@ -37,7 +37,7 @@ public:
     // Writes the view's column widths back ("Columns").
     void saveColumnWidths();
     // RebuildView and the list shown afresh; the current row as the rebuild says.
-    RebuildResult rebuildView(bool moveEditedToTop);
+    RebuildResult rebuildView(bool moveEditedToTop, const std::function<void()>& tableFinal = {});
     // After a filter change: autosize when "Other"/"Autosize" is on.
     void autosizeIfEnabled();
     // The list's current row made the view's current row (and MirrorGrid's).
