@@ -107,11 +107,23 @@ bool SingleInstance::wakeRunningInstance(int timeoutMs)
     if (fd < 0)
         return false;
     const QDeadlineTimer deadline(timeoutMs);
-    bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-    if (!connected && (errno == EINPROGRESS || errno == EAGAIN) && waitFor(fd, POLLOUT, deadline)) {
-        int error = 0;
-        socklen_t length = sizeof(error);
-        connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    bool connected = false;
+    for (;;) {
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
+            connected = true;
+        } else if (errno == EINTR) {
+            continue;
+        } else if (errno == EAGAIN && !deadline.hasExpired()) {
+            // The running instance is busy and its queue is full. A local socket does not go on
+            // connecting by itself (nor does it report failure later): ask again shortly.
+            ::usleep(10000);
+            continue;
+        } else if (errno == EINPROGRESS && waitFor(fd, POLLOUT, deadline)) {
+            int error = 0;
+            socklen_t length = sizeof(error);
+            connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+        }
+        break;
     }
     if (connected) {
         // Four bytes, most significant first, as a data stream writes a 32-bit number.

@@ -8,7 +8,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -92,6 +100,57 @@ private Q_SLOTS:
         }
         // An instance that ended leaves nothing for the next start to take for a running one.
         QVERIFY(!QFileInfo::exists(stale.fileName()));
+    }
+
+    void secondStart_whileTheFirstIsBusy_waitsForRoomInItsQueue()
+    {
+        const QString runtime = m_dir.filePath(u"busy"_s);
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        SingleInstance second(u"Busy test"_s);
+
+        // A first instance that accepts nobody for a while, with its queue already full.
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(second.serverName());
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        const auto* to = reinterpret_cast<const sockaddr*>(&address);
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(listener, to, sizeof(address)) == 0 && ::listen(listener, 0) == 0);
+        std::vector<int> waiting;
+        for (int k = 0; k < 8; ++k) {
+            const int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            if (::connect(client, to, sizeof(address)) != 0) {
+                ::close(client);
+                break;
+            }
+            waiting.push_back(client);
+        }
+        QCOMPARE_LT(waiting.size(), size_t(8));
+
+        QByteArray message;
+        std::thread first([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            for (size_t k = 0; k <= waiting.size(); ++k) {
+                pollfd pending{listener, POLLIN, 0};
+                if (::poll(&pending, 1, 3000) != 1)
+                    break;
+                const int accepted = ::accept(listener, nullptr, nullptr);
+                char bytes[8];
+                const ssize_t got = ::recv(accepted, bytes, sizeof(bytes), k < waiting.size() ? MSG_DONTWAIT : 0);
+                if (got > 0)
+                    message.append(bytes, got);
+                ::close(accepted);
+            }
+        });
+        const bool woke = second.wakeRunningInstance(3000);
+        first.join();
+        for (const int client : waiting)
+            ::close(client);
+        ::close(listener);
+        QVERIFY(woke);
+        QCOMPARE(message, QByteArray::fromHex("00001400"));
     }
 };
 
