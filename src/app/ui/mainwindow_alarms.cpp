@@ -66,8 +66,6 @@ void TfmMain::AlarmEvent1Timer()
     {
         TfmAlarm dialog(m_settings, m_data.MainGrid, tag, alarmParent());
         Ask::exec(dialog);
-        // The table may have changed while the dialog was open: find the task again by its text.
-        const int row = relocateAlarmedRow(m_data.MainGrid, dialog.row(), dialog.rowText());
         // Closed without an answer: the program is ending (every dialog returns at once then) or
         // nobody can answer. Shown again at once it would return again, for ever; the clock's
         // next tick brings it back instead.
@@ -75,6 +73,8 @@ void TfmMain::AlarmEvent1Timer()
             m_alarmPending = true;
             return;
         }
+        // The table may have changed while the dialog was open: find the task again by its text.
+        const int row = relocateAlarmedRow(m_data.MainGrid, dialog.row(), dialog.rowText());
         bool changed = false;
         if (row >= 0) {
             switch (dialog.action()) {
