@@ -30,6 +30,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -205,7 +206,10 @@ void BM_WindowCheck(benchmark::State& state)
         state.SkipWithError("the task file was not replaced");
 }
 
-// Each round edits another task, as a user does: the editor stores it at the top of the table.
+// Each round edits another task, as a user does: the editor stores it at the top of the table. The
+// time runs from the editor's OK, as the user waits after it; building and filling the editor is
+// the editor_open_ms counter. The editor is not shown: on the offscreen platform its closing makes
+// the whole main window exposed and painted again, which a desktop's compositor does not.
 void BM_WindowEdit(benchmark::State& state)
 {
     BenchHome home(int(state.range(0)));
@@ -213,18 +217,25 @@ void BM_WindowEdit(benchmark::State& state)
     auto window = openWindow(home, watch);
     int n = 0;
     QString name;
+    QElapsedTimer opening;
+    qint64 openingNs = 0;
     for (auto _ : state) {
         state.PauseTiming();
         selectPlainTask(*window, int((n * 7919LL) % window->taskView().MirrorGrid.rowCount()));
         name = QStringLiteral("Edited task %1").arg(++n);
-        Ask::setNextDialogHandlers({[&name](QDialog& dialog) {
+        Ask::setNextDialogHandlers({[&](QDialog& dialog) {
+            openingNs += opening.nsecsElapsed();
+            // What the dialog's own event loop would have handled before the user's click.
+            QCoreApplication::sendPostedEvents();
             dialog.findChild<QLineEdit*>(QStringLiteral("edittask"))->setText(name);
+            state.ResumeTiming();
             dialog.findChild<QAbstractButton*>(QStringLiteral("btnOK"))->click();
         }});
-        state.ResumeTiming();
+        opening.start();
         window->findChild<QAction*>(QStringLiteral("Edittask1"))->trigger();
         waitForPaint(watch);
     }
+    state.counters["editor_open_ms"] = double(openingNs) / 1e6 / double(std::max<qint64>(1, n));
     state.counters["rss_MiB"] = residentMiB();
     if (Ask::pending() || window->taskView().MirrorGrid.cell(window->taskView().currentRow(), colTaskName) != name)
         state.SkipWithError("the edit did not arrive");
