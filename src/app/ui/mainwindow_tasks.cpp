@@ -75,6 +75,9 @@ void TfmMain::afterTaskTableChange(Changes what, const StoredTask* select)
     if (what.testFlag(Change::Autosize))
         m_list->autosizeIfEnabled();
 
+    // The change is shown while the file's sync finishes, not after it.
+    if (what.testFlag(Change::TaskTable))
+        m_list->viewGrid()->viewport()->repaint();
     // A failed save is never passed over in silence: the tables are still in memory and the next
     // save point tries again.
     QStringList errors{tasksSaved.finish()};
