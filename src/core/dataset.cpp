@@ -241,7 +241,8 @@ QString DataSet::prepareTasksSave()
 BackgroundWrite DataSet::saveTasksAside() const
 {
     // The copy shares the rows; a change of the table meanwhile copies them first.
-    return BackgroundWrite::start([tasks = MainGrid, path = path(TableFile::Tasks)] { return saveTaskTable(tasks, path); });
+    return BackgroundWrite::start(
+        [tasks = MainGrid, path = path(TableFile::Tasks)] { return saveTaskTable(tasks, path); });
 }
 
 QString DataSet::saveTaskLog()
